@@ -1,0 +1,233 @@
+#include "splice/writer.h"
+
+#include <cstring>
+#include <memory>
+
+#include "driver/paths.h"
+#include "driver/report.h"
+#include "platform/platform.h"
+#include "records/event_line.h"
+#include "records/file_table.h"
+
+namespace {
+
+const char kOutputName[] = "Playfile.log";
+const char kEscapeInventory[] =
+    "00000000 0000 0000 000b 00000000 Escape inventory";
+const char kMarkerCode[] = "2224";
+const char kMarkerTail[] = " Inserted to replace save/restore";
+
+const char* const kRestoreKeepTexts[] = {"6665", "6666", "6667",
+                                         "6668", "6669", "0050"};
+const char* const kSaveKeepTexts[] = {"6668"};
+
+// Buffers the output and remembers the first failed write.
+class BufferedOutput {
+ public:
+  explicit BufferedOutput(platform::OutputFile& file)
+      : file_(file), buffer_(new char[kSize]) {}
+
+  void put(const char* data, size_t size) {
+    if (size > kSize - used_) {
+      flush();
+      if (size > kSize) {
+        ok_ = ok_ && file_.write(data, size);
+        return;
+      }
+    }
+    std::memcpy(buffer_.get() + used_, data, size);
+    used_ += size;
+  }
+  void put(const std::string& text) { put(text.data(), text.size()); }
+
+  void flush() {
+    if (used_ > 0) {
+      ok_ = ok_ && file_.write(buffer_.get(), used_);
+      used_ = 0;
+    }
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  static constexpr size_t kSize = 256 * 1024;
+  platform::OutputFile& file_;
+  std::unique_ptr<char[]> buffer_;
+  size_t used_ = 0;
+  bool ok_ = true;
+};
+
+void putCommentedOut(BufferedOutput& out, const Piece& piece) {
+  out.put("##", 2);
+  out.put(piece.bytes, piece.size);
+}
+
+enum class FileResult { kDone, kFailed };
+
+// Copies one record of the chain, rewriting its restore region and its
+// save region. Reports and returns kFailed when the file cannot be read to
+// its cut.
+FileResult copyChainFile(int j, BufferedOutput& out) {
+  const FileRecord& record = FileTable[j];
+  std::unique_ptr<platform::InputFile> file = openInBase(record.name);
+  if (!file) {
+    report("Cannot open %s\n", record.name);
+    return FileResult::kFailed;
+  }
+  PieceReader reader(*file);
+  const bool hasCut = j >= 1;
+  const EventSpan& cut = record.savePoints.at(record.linkIndex);
+  const bool restoreTrim = j != chainLength && record.start.code >= kCodeD2 &&
+                           record.start.code <= kCodeD5;
+  Piece piece;
+  for (int64_t k = 1;; ++k) {
+    if (hasCut && k > cut.lastLine) {
+      out.put(makeMarkerLine(piece));
+      return FileResult::kDone;
+    }
+    if (!reader.next(piece)) {
+      if (reader.failed() || hasCut) {
+        report("Error reading %s\n", record.name);
+        return FileResult::kFailed;
+      }
+      return FileResult::kDone;
+    }
+    if (restoreTrim && k >= record.start.firstLine &&
+        k <= record.start.lastLine) {
+      if (passesKeepTest(piece, KeepSet::kRestore)) {
+        out.put(piece.bytes, piece.size);
+      } else {
+        putCommentedOut(out, piece);
+        if (k == record.start.lastLine) {
+          out.put(kEscapeInventory, sizeof kEscapeInventory - 1);
+          out.put(piece.lineEndBytes(), std::strlen(piece.lineEndBytes()));
+        }
+      }
+    } else if (hasCut && k >= cut.firstLine) {
+      if (passesKeepTest(piece, KeepSet::kSave)) {
+        out.put(piece.bytes, piece.size);
+      } else {
+        putCommentedOut(out, piece);
+      }
+    } else {
+      out.put(piece.bytes, piece.size);
+    }
+    if (!out.ok()) {
+      return FileResult::kDone;  // the caller reports the failed write
+    }
+  }
+}
+
+// Writes the whole chain into `out`; false when a file failed, reported.
+bool writeChain(platform::OutputFile& file) {
+  BufferedOutput out(file);
+  for (int j = chainLength; j >= 0; --j) {
+    if (copyChainFile(j, out) == FileResult::kFailed) {
+      return false;
+    }
+    if (!out.ok()) {
+      break;
+    }
+  }
+  out.flush();
+  if (!out.ok()) {
+    report("Cannot write '%s'.\n", kOutputName);
+    return false;
+  }
+  return true;
+}
+
+// Creates a temporary file beside the output, with a name that no record
+// file pattern matches and no other run uses.
+std::unique_ptr<platform::OutputFile> createTemporary(std::string& path) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s.%lu-%d.tmp", kOutputName,
+                  platform::processId(), attempt);
+    path = std::string(baseDirectory) + name;
+    // Registered first, so that no moment exists where the file is there
+    // and an interruption would leave it.
+    platform::removeOnInterrupt(path);
+    std::unique_ptr<platform::OutputFile> file =
+        platform::OutputFile::createNew(path);
+    if (file) {
+      return file;
+    }
+    platform::keepOnInterrupt();
+    if (!platform::pathExists(path)) {
+      return nullptr;
+    }
+    // Left behind by an earlier run that had this process number.
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool passesKeepTest(const Piece& piece, KeepSet set) {
+  if (piece.stringLength() < 24 || piece.textAt(0) == '#' ||
+      piece.textAt(18) != ' ' || piece.textAt(23) != ' ') {
+    return false;
+  }
+  const char* const* texts =
+      set == KeepSet::kRestore ? kRestoreKeepTexts : kSaveKeepTexts;
+  size_t count = set == KeepSet::kRestore
+                     ? sizeof kRestoreKeepTexts / sizeof *kRestoreKeepTexts
+                     : sizeof kSaveKeepTexts / sizeof *kSaveKeepTexts;
+  for (size_t i = 0; i < count; ++i) {
+    if (std::memcmp(piece.bytes + 19, texts[i], 4) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string makeMarkerLine(const Piece& piece) {
+  std::string line(piece.bytes, piece.contentSize);
+  size_t pos = 0;
+  for (int field = 0; field < 3; ++field) {
+    while (pos < line.size() && line[pos] != ' ') {
+      ++pos;
+    }
+    while (pos < line.size() && line[pos] == ' ') {
+      ++pos;
+    }
+  }
+  for (size_t i = 0; i < 4 && pos + i < line.size(); ++i) {
+    line[pos + i] = kMarkerCode[i];
+  }
+  line += kMarkerTail;
+  line += piece.lineEndBytes();
+  return line;
+}
+
+bool writePlayfile() {
+  std::string finalPath;
+  std::string temporaryPath;
+  std::unique_ptr<platform::OutputFile> file;
+  if (joinBase(kOutputName, finalPath)) {
+    file = createTemporary(temporaryPath);
+  }
+  if (!file) {
+    report("Cannot open '%s' for writing.\n", kOutputName);
+    return false;
+  }
+  bool written = writeChain(*file);
+  if (written && !file->syncAndClose()) {
+    report("Cannot write '%s'.\n", kOutputName);
+    written = false;
+  }
+  file.reset();
+  if (written && !platform::moveNoReplace(temporaryPath, finalPath)) {
+    if (platform::pathExists(finalPath)) {
+      report("Cannot open '%s' for writing.\n", kOutputName);
+    } else {
+      report("Cannot write '%s'.\n", kOutputName);
+    }
+    written = false;
+  }
+  if (!written) {
+    platform::removeFile(temporaryPath);
+  }
+  platform::keepOnInterrupt();
+  return written;
+}
