@@ -9,8 +9,8 @@ char reportBuffer[kReportBufferSize];
 void report(const char* format, ...) {
   va_list arguments;
   va_start(arguments, format);
-  int wanted = std::vsnprintf(reportBuffer, sizeof reportBuffer, format,
-                              arguments);
+  int wanted =
+      std::vsnprintf(reportBuffer, sizeof reportBuffer, format, arguments);
   va_end(arguments);
   if (wanted < 0) {
     reportBuffer[0] = '\0';

@@ -40,7 +40,9 @@ std::unique_ptr<InputFile> InputFile::openRegular(const std::string& path) {
   return std::unique_ptr<InputFile>(new InputFile(fd));
 }
 
-InputFile::~InputFile() { close(static_cast<int>(handle_)); }
+InputFile::~InputFile() {
+  close(static_cast<int>(handle_));
+}
 
 long InputFile::read(char* buffer, size_t size) {
   for (;;) {
@@ -99,7 +101,9 @@ bool pathExists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;
 }
 
-bool removeFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool removeFile(const std::string& path) {
+  return unlink(path.c_str()) == 0;
+}
 
 bool moveNoReplace(const std::string& from, const std::string& to) {
   // A hard link is created only where nothing has the name yet; the
@@ -148,7 +152,9 @@ void setUpConsole() {
   }
 }
 
-unsigned long processId() { return static_cast<unsigned long>(getpid()); }
+unsigned long processId() {
+  return static_cast<unsigned long>(getpid());
+}
 
 namespace {
 
@@ -192,6 +198,8 @@ void removeOnInterrupt(const std::string& path) {
   }
 }
 
-void keepOnInterrupt() { interruptArmed = 0; }
+void keepOnInterrupt() {
+  interruptArmed = 0;
+}
 
 }  // namespace platform

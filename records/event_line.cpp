@@ -20,7 +20,9 @@ struct HexTable {
 };
 constexpr HexTable kHex;
 
-inline int hexDigit(char c) { return kHex.value[static_cast<unsigned char>(c)]; }
+inline int hexDigit(char c) {
+  return kHex.value[static_cast<unsigned char>(c)];
+}
 
 inline bool isSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
@@ -52,7 +54,8 @@ inline bool allHex(const char* text, int count) {
 bool parseFixedLayout(const char* text, size_t length, int32_t fields[5]) {
   if (length < 25 || text[8] != ' ' || text[13] != ' ' || text[18] != ' ' ||
       text[23] != ' ' || !allHex(text, 8) || !allHex(text + 9, 4) ||
-      !allHex(text + 14, 4) || !allHex(text + 19, 4) || hexDigit(text[24]) < 0) {
+      !allHex(text + 14, 4) || !allHex(text + 19, 4) ||
+      hexDigit(text[24]) < 0) {
     return false;
   }
   fields[0] = static_cast<int32_t>(fixedHex(text, 8));

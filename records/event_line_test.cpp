@@ -17,9 +17,11 @@ TEST(EventLine, ParsesFieldsLikeHexScanf) {
   const FieldsCase cases[] = {
       // The recorder's layout, with and without a trailing comment.
       {"00000206 0000 0000 6668 00000000", 5, {0x206, 0, 0, 0x6668, 0}},
-      {"00000000 0000 0000 000b 00000000 Escape inventory", 5,
+      {"00000000 0000 0000 000b 00000000 Escape inventory",
+       5,
        {0, 0, 0, 0xb, 0}},
-      {"7fffffff 00AB 00cd 00D2 1234abcd", 5,
+      {"7fffffff 00AB 00cd 00D2 1234abcd",
+       5,
        {0x7fffffff, 0xab, 0xcd, 0xd2, 0x1234abcd}},
       // A fifth field longer than its columns.
       {"00000001 0000 0000 00c8 0000000012", 5, {1, 0, 0, 0xc8, 0x12}},
@@ -43,7 +45,8 @@ TEST(EventLine, ParsesFieldsLikeHexScanf) {
   for (const FieldsCase& c : cases) {
     SCOPED_TRACE(c.text);
     int32_t fields[5] = {};
-    ASSERT_EQ(c.converted, parseEventFields(c.text.data(), c.text.size(), fields));
+    ASSERT_EQ(c.converted,
+              parseEventFields(c.text.data(), c.text.size(), fields));
     for (size_t i = 0; i < c.fields.size(); ++i) {
       EXPECT_EQ(c.fields[i], static_cast<uint32_t>(fields[i])) << "field " << i;
     }

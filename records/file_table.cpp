@@ -21,7 +21,9 @@ const EventSpan kEmptySavePoint = makeEmptySavePoint();
 
 }  // namespace
 
-SavePointList::~SavePointList() { clear(); }
+SavePointList::~SavePointList() {
+  clear();
+}
 
 const EventSpan& SavePointList::at(int position) const {
   const EventSpan* node = head_;

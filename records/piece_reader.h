@@ -24,8 +24,8 @@ enum class LineEnd { kNone, kLf, kCrLf };
 // One piece, pointing into the reader's buffer; valid until the next read.
 struct Piece {
   const char* bytes = "";  // the raw bytes, line end included
-  size_t size = 0;              // number of raw bytes
-  size_t contentSize = 0;       // raw bytes before the line end
+  size_t size = 0;         // number of raw bytes
+  size_t contentSize = 0;  // raw bytes before the line end
   LineEnd end = LineEnd::kNone;
 
   // Characters as text mode gives them: the content, then "\n" if the piece

@@ -22,9 +22,10 @@ std::vector<Expected> readAll(const std::string& input, size_t chunk) {
   std::vector<Expected> pieces;
   Piece piece;
   while (reader.next(piece)) {
-    EXPECT_EQ(piece.size, piece.contentSize + (piece.end == LineEnd::kCrLf ? 2
-                                               : piece.end == LineEnd::kLf ? 1
-                                                                          : 0));
+    EXPECT_EQ(piece.size,
+              piece.contentSize + (piece.end == LineEnd::kCrLf ? 2
+                                   : piece.end == LineEnd::kLf ? 1
+                                                               : 0));
     EXPECT_LE(piece.textLength(), kMaxPieceLength);
     char end = piece.end == LineEnd::kNone ? 'n'
                : piece.end == LineEnd::kLf ? 'l'
@@ -61,7 +62,8 @@ TEST(PieceReader, SplitsLinesIntoPiecesAsTextModeDoes) {
       {"a line of 100 characters is two pieces",
        std::string(100, 'y') + "\n",
        {{std::string(78, 'y'), 'n'}, {std::string(22, 'y') + "\n", 'l'}}},
-      {"NUL bytes are kept", std::string("a\0b\n", 4),
+      {"NUL bytes are kept",
+       std::string("a\0b\n", 4),
        {{std::string("a\0b\n", 4), 'l'}}},
   };
   for (const Case& c : cases) {
@@ -78,7 +80,10 @@ TEST(PieceReader, SplitsLinesIntoPiecesAsTextModeDoes) {
 }
 
 TEST(PieceReader, CopiesTextModeStringUpToFirstNul) {
-  MemorySource source(std::string("ab\r\n" "c\0d\r\n", 9));
+  MemorySource source(
+      std::string("ab\r\n"
+                  "c\0d\r\n",
+                  9));
   PieceReader reader(source);
   Piece piece;
   char text[kMaxPieceLength + 1];
@@ -103,7 +108,8 @@ TEST(PieceReader, LargeFileAcrossBufferRefills) {
   int count = 0;
   std::string joined;
   while (reader.next(piece)) {
-    ASSERT_EQ(std::to_string(count), std::string(piece.bytes, piece.contentSize));
+    ASSERT_EQ(std::to_string(count),
+              std::string(piece.bytes, piece.contentSize));
     joined.append(piece.bytes, piece.size);
     ++count;
   }

@@ -23,7 +23,9 @@ bool isSilentAtTimeZero(int32_t code) {
   }
 }
 
-bool isRestoreStep(int32_t code) { return code >= kCodeD2 && code <= kCodeD5; }
+bool isRestoreStep(int32_t code) {
+  return code >= kCodeD2 && code <= kCodeD5;
+}
 
 // Events that neither recogniser sees.
 bool isUnseen(int32_t code) {
@@ -59,7 +61,8 @@ bool readEvent(PieceReader& reader, int32_t& time, int32_t& second,
     }
     // The text is the content, then "\n" when the piece has a line end.
     // Parsing the content alone is the same: "\n" ends any field anyway.
-    size_t contentLength = length < piece.contentSize ? length : piece.contentSize;
+    size_t contentLength =
+        length < piece.contentSize ? length : piece.contentSize;
     int32_t fields[5];
     if (parseEventFields(piece.bytes, contentLength, fields) < 5) {
       reportPiece("Illegal line encountered:\n%s\n", piece);

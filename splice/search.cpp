@@ -51,8 +51,8 @@ void searchRecordFiles() {
       }
       if (relative.size() > static_cast<size_t>(kMaxNameLength)) {
         line.begin();
-        report("Skipped %s: name longer than %d characters\n",
-               relative.c_str(), kMaxNameLength);
+        report("Skipped %s: name longer than %d characters\n", relative.c_str(),
+               kMaxNameLength);
         continue;
       }
       if (fileCount >= kFileTableSize) {
