@@ -152,8 +152,15 @@ def run_case(case_dir, program, flavour, work, wine):
     if flavour == "windows":
         command = [wine] + command
     env = dict(os.environ, WINEDEBUG="-all")
-    result = subprocess.run(command, cwd=run_dir, input=stdin,
-                            capture_output=True, timeout=300, env=env)
+    # Files, not pipes: a wineserver started by the run may keep a pipe open
+    # long after the program has ended.
+    out_path = os.path.join(case_work, "stdout")
+    err_path = os.path.join(case_work, "stderr")
+    with open(out_path, "wb") as out, open(err_path, "wb") as err:
+        result = subprocess.run(command, cwd=run_dir, input=stdin,
+                                stdout=out, stderr=err, timeout=300, env=env)
+    result.stdout = read_bytes(out_path)
+    result.stderr = read_bytes(err_path)
 
     ok = True
     want_exit = int(read_bytes(os.path.join(case_dir, "expected", "exit"),
