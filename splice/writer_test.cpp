@@ -2,8 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
+#include "driver/paths.h"
+#include "records/file_table.h"
 #include "tests/test_util.h"
 
 namespace {
@@ -81,6 +89,140 @@ TEST(Writer, MarkerLine) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.piece);
     EXPECT_EQ(c.marker, firstPieceResult(c.piece, makeMarkerLine));
+  }
+}
+
+}  // namespace
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A scratch directory as the base directory, with a chain set up by hand.
+class WriterFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ =
+        fs::temp_directory_path() /
+        ("logweld-writer-" +
+         std::string(
+             ::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+         "-" + std::to_string(platform::processId()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    std::string base = dir_.string() + platform::kPathSeparator;
+    ASSERT_TRUE(splitPath(base));
+    resetFileTable();
+  }
+  void TearDown() override {
+    fs::remove_all(dir_);
+    baseDirectory[0] = '\0';
+  }
+
+  void writeFile(const std::string& name, const std::string& text) {
+    std::ofstream(dir_ / name, std::ios::binary) << text;
+  }
+  std::string readFile(const std::string& name) {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // Record `index` named `name`, its cut (when it has one) at these lines.
+  void setRecord(int index, const char* name, int32_t cutFirst,
+                 int32_t cutLast) {
+    FileRecord& record = FileTable[index];
+    std::strcpy(record.name, name);
+    record.start.time = 0x50;
+    EventSpan cut;
+    cut.time = 0x50;
+    cut.firstLine = cutFirst;
+    cut.lastLine = cutLast;
+    record.savePoints.pushFront(cut);
+    record.linkIndex = 0;
+  }
+  // The names in the directory, sorted.
+  std::vector<std::string> names() {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+      found.push_back(entry.path().filename().string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+  fs::path dir_;
+};
+
+const char kEarlier[] =
+    "00000001 0000 0000 00c8 00000000\n"
+    "00000050 0000 0000 008c 00000000\n"
+    "00000050 0000 0000 00d2 00000000\n"
+    "00000050 0000 0000 00d2 00000000\n"
+    "00000050 0000 0000 6668 00000000\n";
+const char kLater[] = "00000050 0000 0000 00c8 00000000\n";
+
+TEST_F(WriterFiles, WritesTheChainAndLeavesNothingElse) {
+  writeFile("A.log", kEarlier);
+  writeFile("B.log", kLater);
+  setRecord(0, "B.log", 0, 0);
+  setRecord(1, "A.log", 2, 5);
+  chainLength = 1;
+  fileCount = 2;
+  ReportCapture capture;
+  EXPECT_TRUE(writePlayfile());
+  EXPECT_EQ("", capture.text());
+  EXPECT_EQ(
+      "00000001 0000 0000 00c8 00000000\n"
+      "##00000050 0000 0000 008c 00000000\n"
+      "##00000050 0000 0000 00d2 00000000\n"
+      "##00000050 0000 0000 00d2 00000000\n"
+      "00000050 0000 0000 6668 00000000\n"
+      "00000050 0000 0000 2224 00000000 Inserted to replace save/restore\n"
+      "00000050 0000 0000 00c8 00000000\n",
+      readFile("Playfile.log"));
+  EXPECT_EQ((std::vector<std::string>{"A.log", "B.log", "Playfile.log"}),
+            names());
+}
+
+TEST_F(WriterFiles, FailuresLeaveNoOutput) {
+  struct Case {
+    const char* name;
+    const char* earlierText;  // null: A.log is missing
+    bool playfileThere;       // one appears before the result is moved in
+    std::string reported;
+  };
+  const Case cases[] = {
+      {"chain file missing", nullptr, false, "Cannot open A.log\n"},
+      {"chain file ends before its cut", "00000001 0000 0000 00c8 00000000\n",
+       false, "Error reading A.log\n"},
+      {"Playfile.log appeared meanwhile", kEarlier, true,
+       "Cannot open 'Playfile.log' for writing.\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    resetFileTable();
+    if (c.earlierText != nullptr) {
+      writeFile("A.log", c.earlierText);
+    }
+    writeFile("B.log", kLater);
+    std::vector<std::string> before = names();
+    if (c.playfileThere) {
+      writeFile("Playfile.log", "someone else's\n");
+    }
+    setRecord(0, "B.log", 0, 0);
+    setRecord(1, "A.log", 2, 5);
+    chainLength = 1;
+    fileCount = 2;
+    ReportCapture capture;
+    EXPECT_FALSE(writePlayfile());
+    EXPECT_EQ(c.reported, capture.text());
+    if (c.playfileThere) {
+      EXPECT_EQ("someone else's\n", readFile("Playfile.log"));
+      before.push_back("Playfile.log");
+      std::sort(before.begin(), before.end());
+    }
+    EXPECT_EQ(before, names());
   }
 }
 
