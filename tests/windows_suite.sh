@@ -17,6 +17,10 @@ export WINEDEBUG=-all
 export WINEPREFIX="${WINEPREFIX:-$PWD/build-windows/wineprefix}"
 mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1 </dev/null || true
+# Set the prefix up now, with its output going nowhere: the helper processes
+# that Wine starts on first use live on and would hold the test runner's
+# output pipes open.
+/usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 </dev/null || true
 status=0
 (cd build-windows && ctest --output-on-failure -j "$jobs") || status=$?
 wineserver -k >/dev/null 2>&1 || true
