@@ -24,10 +24,11 @@ int endWithFailure() {
   return 1;
 }
 
-// Opens the trace beside the program.
+// Opens the trace beside the program. An empty argument 0 tells no more of
+// where the program is than a missing one.
 void openTrace(int argc, char** argv) {
   std::string programPath;
-  if (argc < 1 || argv[0] == nullptr) {
+  if (argc < 1 || argv[0] == nullptr || argv[0][0] == '\0') {
     std::fputs("Cannot determine my own directory name.\n", stdout);
     std::fflush(stdout);
   } else {

@@ -5,10 +5,14 @@ A case is a directory:
   args           one command-line argument per line (may be absent: none)
   stdin          what standard input holds (default: one empty line)
   tree/          the files the run starts with; the run's working directory
+  stdin.closed   present: standard input is closed instead
+  argv0          present: its one line is passed as argument 0 (the trace
+                 then goes to the working directory, as for a bare name)
   setup          optional lines that make what a repository cannot hold:
                    fifo PATH | symlink TARGET PATH | mkdir PATH |
-                   chmod OCTAL PATH | copies COUNT SOURCE DIR PATTERN |
-                   file PATH SIZE TEXT
+                   append PATH COUNT TEXT (TEXT with C escapes) |
+                   copies COUNT SOURCE DIR PATTERN |
+                   tmpfs SIZE DIR (a small file system, to make a disk full)
   platforms      optional: the flavours the case runs on (posix, windows)
   expected/
     stderr       the standard error stream
@@ -18,7 +22,8 @@ A case is a directory:
     Playfile.log the output beside the named file, byte for byte; absent:
                  no Playfile.log is made
 
-In expected texts and args, {/} stands for the path separator. The Windows
+In expected texts and args, {/} stands for the path separator, and a line
+{repeat FROM TO FORMAT} stands for the lines FORMAT % i for i = FROM..TO. The Windows
 flavour runs logweld.exe under Wine and expects backslashes and CR LF line
 ends on the console and in the trace. Every file of the tree must have its
 bytes unchanged after the run, and no file may appear but Playfile.log.
@@ -37,7 +42,7 @@ def read_bytes(path, default=None):
     try:
         with open(path, "rb") as f:
             return f.read()
-    except FileNotFoundError:
+    except (FileNotFoundError, IsADirectoryError, NotADirectoryError):
         return default
 
 
@@ -63,12 +68,16 @@ def snapshot(root):
     return found
 
 
-def apply_setup(case_dir, run_dir):
+class SetupUnavailable(Exception):
+    pass
+
+
+def apply_setup(case_dir, run_dir, mounts):
     lines = (read_bytes(os.path.join(case_dir, "setup"), b"").decode()
              .splitlines())
     for line in lines:
-        words = line.split()
-        if not words or words[0].startswith("#"):
+        words = line.split(" ")
+        if not line.strip() or words[0].startswith("#"):
             continue
         op, rest = words[0], words[1:]
         if op == "fifo":
@@ -77,8 +86,11 @@ def apply_setup(case_dir, run_dir):
             os.symlink(rest[0], os.path.join(run_dir, rest[1]))
         elif op == "mkdir":
             os.makedirs(os.path.join(run_dir, rest[0]), exist_ok=True)
-        elif op == "chmod":
-            os.chmod(os.path.join(run_dir, rest[1]), int(rest[0], 8))
+        elif op == "append":
+            path, count = os.path.join(run_dir, rest[0]), int(rest[1])
+            text = " ".join(rest[2:]).encode().decode("unicode_escape")
+            with open(path, "ab") as f:
+                f.write(text.encode("latin-1") * count)
         elif op == "copies":
             count, source, directory, pattern = int(rest[0]), *rest[1:]
             data = read_bytes(os.path.join(run_dir, source))
@@ -87,13 +99,29 @@ def apply_setup(case_dir, run_dir):
             for i in range(count):
                 with open(os.path.join(target, pattern % i), "wb") as f:
                     f.write(data)
-        elif op == "file":
-            path, size, text = rest[0], int(rest[1]), " ".join(rest[2:])
-            unit = text.encode().decode("unicode_escape").encode("latin-1")
-            with open(os.path.join(run_dir, path), "wb") as f:
-                f.write((unit * (size // len(unit) + 1))[:size])
+        elif op == "tmpfs":
+            target = os.path.join(run_dir, rest[1])
+            os.makedirs(target, exist_ok=True)
+            done = subprocess.run(["mount", "-t", "tmpfs", "-o",
+                                   "size=" + rest[0], "tmpfs", target],
+                                  capture_output=True)
+            if done.returncode != 0:
+                raise SetupUnavailable("cannot mount a tmpfs here: " +
+                                       done.stderr.decode().strip())
+            mounts.append(target)
         else:
             raise ValueError("unknown setup line: " + line)
+
+
+def expand_repeats(data):
+    out = []
+    for line in data.split(b"\n"):
+        if line.startswith(b"{repeat ") and line.endswith(b"}"):
+            first, last, form = line[8:-1].split(b" ", 2)
+            out.extend(form % i for i in range(int(first), int(last) + 1))
+        else:
+            out.append(line)
+    return b"\n".join(out)
 
 
 def expected_text(case_dir, name, flavour, default=None):
@@ -101,7 +129,7 @@ def expected_text(case_dir, name, flavour, default=None):
     if data is None:
         return default
     sep = b"\\" if flavour == "windows" else b"/"
-    data = data.replace(b"{/}", sep)
+    data = expand_repeats(data).replace(b"{/}", sep)
     if flavour == "windows":
         data = data.replace(b"\n", b"\r\n")
     return data
@@ -114,8 +142,58 @@ def show_difference(label, want, got):
         return
     diff = difflib.unified_diff(
         want.decode("latin-1").splitlines(True),
-        got.decode("latin-1").splitlines(True), "expected", "actual")
-    sys.stdout.writelines(repr(line) + "\n" for line in diff)
+        got.decode("latin-1").splitlines(True), "expected", "actual", n=1)
+    for i, line in enumerate(diff):
+        if i == 60:
+            print("(more differences)")
+            break
+        print(repr(line))
+
+
+def case_args(case_dir, flavour):
+    sep = "\\" if flavour == "windows" else "/"
+    args_text = read_bytes(os.path.join(case_dir, "args"), b"").decode()
+    return [a.replace("{/}", sep) for a in args_text.splitlines()]
+
+
+def run_program(case_dir, case_work, run_dir, program, flavour, wine):
+    """Runs the program once; returns its result and the trace's folder."""
+    args = case_args(case_dir, flavour)
+    stdin = read_bytes(os.path.join(case_dir, "stdin"), b"\n")
+    closed = os.path.exists(os.path.join(case_dir, "stdin.closed"))
+    argv0 = read_bytes(os.path.join(case_dir, "argv0"))
+    command = [program] + args
+    trace_dir = os.path.dirname(program)
+    if argv0 is not None:
+        command[0] = argv0.decode().rstrip("\n")
+        trace_dir = run_dir
+    if flavour == "windows":
+        command = [wine] + command
+    env = dict(os.environ, WINEDEBUG="-all")
+    # Files, not pipes: a wineserver started by the run may keep a pipe open
+    # long after the program has ended.
+    out_path = os.path.join(case_work, "stdout")
+    err_path = os.path.join(case_work, "stderr")
+    with open(out_path, "wb") as out, open(err_path, "wb") as err:
+        if closed:
+            result = subprocess.run(
+                command, executable=program if flavour == "posix" else None,
+                cwd=run_dir, stdin=subprocess.DEVNULL,
+                preexec_fn=lambda: os.close(0), stdout=out, stderr=err,
+                timeout=300, env=env)
+        else:
+            result = subprocess.run(
+                command, executable=program if flavour == "posix" else None,
+                cwd=run_dir, input=stdin, stdout=out, stderr=err,
+                timeout=300, env=env)
+    result.stdout = read_bytes(out_path)
+    result.stderr = read_bytes(err_path)
+    return result, trace_dir
+
+
+def changed_files(before, after):
+    return sorted(set(before) ^ set(after) |
+                  {k for k in before if k in after and before[k] != after[k]})
 
 
 def run_case(case_dir, program, flavour, work, wine):
@@ -123,10 +201,6 @@ def run_case(case_dir, program, flavour, work, wine):
     platforms = read_bytes(os.path.join(case_dir, "platforms"))
     if platforms is not None and flavour not in platforms.decode().split():
         print("%s: skipped, not a case for %s" % (name, flavour))
-        return True
-    if flavour == "posix" and os.geteuid() == 0 and \
-            os.path.exists(os.path.join(case_dir, "needs-non-root")):
-        print("%s: skipped, unreadable files are readable to root" % name)
         return True
 
     case_work = os.path.join(work, flavour, name)
@@ -141,26 +215,31 @@ def run_case(case_dir, program, flavour, work, wine):
     os.makedirs(bin_dir)
     program_copy = os.path.join(bin_dir, os.path.basename(program))
     shutil.copy(program, program_copy)
-    apply_setup(case_dir, run_dir)
-    before = snapshot(run_dir)
+    args = case_args(case_dir, flavour)
 
-    sep = "\\" if flavour == "windows" else "/"
-    args_text = read_bytes(os.path.join(case_dir, "args"), b"").decode()
-    args = [a.replace("{/}", sep) for a in args_text.splitlines()]
-    stdin = read_bytes(os.path.join(case_dir, "stdin"), b"\n")
-    command = [program_copy] + args
-    if flavour == "windows":
-        command = [wine] + command
-    env = dict(os.environ, WINEDEBUG="-all")
-    # Files, not pipes: a wineserver started by the run may keep a pipe open
-    # long after the program has ended.
-    out_path = os.path.join(case_work, "stdout")
-    err_path = os.path.join(case_work, "stderr")
-    with open(out_path, "wb") as out, open(err_path, "wb") as err:
-        result = subprocess.run(command, cwd=run_dir, input=stdin,
-                                stdout=out, stderr=err, timeout=300, env=env)
-    result.stdout = read_bytes(out_path)
-    result.stderr = read_bytes(err_path)
+    mounts = []
+    try:
+        try:
+            apply_setup(case_dir, run_dir, mounts)
+        except SetupUnavailable as e:
+            print("%s: SKIPPED, %s" % (name, e))
+            return True
+        before = snapshot(run_dir)
+        result, trace_dir = run_program(case_dir, case_work, run_dir,
+                                        program_copy, flavour, wine)
+        after = snapshot(run_dir)
+        trace = read_bytes(os.path.join(trace_dir, "SpliceTrace.txt"))
+        if trace_dir == run_dir:
+            after.pop("SpliceTrace.txt", None)
+        play = None
+        if args:
+            # The output goes beside the named file.
+            base = os.path.dirname(args[-1].replace("\\", "/"))
+            play = os.path.normpath(os.path.join(base, "Playfile.log"))
+            play_bytes = read_bytes(os.path.join(run_dir, play))
+    finally:
+        for target in reversed(mounts):
+            subprocess.run(["umount", "-l", target])
 
     ok = True
     want_exit = int(read_bytes(os.path.join(case_dir, "expected", "exit"),
@@ -175,26 +254,19 @@ def run_case(case_dir, program, flavour, work, wine):
         ("standard output", expected_text(case_dir, "stdout", flavour, b""),
          result.stdout),
         ("trace", expected_text(case_dir, "trace", flavour, want_stderr),
-         read_bytes(os.path.join(bin_dir, "SpliceTrace.txt"))),
+         trace),
     ]
     want_play = read_bytes(os.path.join(case_dir, "expected", "Playfile.log"))
-    after = snapshot(run_dir)
     if want_play is not None:
-        # The output goes beside the named file.
-        base = os.path.dirname(args[-1].replace("\\", "/")) if args else ""
-        play = os.path.normpath(os.path.join(base, "Playfile.log"))
-        checks.append(("Playfile.log", want_play,
-                       read_bytes(os.path.join(run_dir, play))))
+        checks.append(("Playfile.log", want_play, play_bytes))
         after.pop(play, None)
     for label, want, got in checks:
         if want != got:
             show_difference(label, want, got)
             ok = False
     if before != after:
-        changed = sorted(set(before) ^ set(after) |
-                         {k for k in before if k in after and
-                          before[k] != after[k]})
-        print("--- files changed, appeared or vanished: %s" % changed)
+        print("--- files changed, appeared or vanished: %s" %
+              changed_files(before, after)[:20])
         ok = False
     print("%s: %s" % (name, "passed" if ok else "FAILED"))
     if ok:
