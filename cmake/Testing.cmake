@@ -52,3 +52,11 @@ foreach(case_dir ${LOGWELD_CASES})
                      ${case_dir})
   endif()
 endforeach()
+
+# Interrupted and simultaneous runs.
+add_test(NAME interrupt
+         COMMAND ${Python3_EXECUTABLE}
+                 ${CMAKE_CURRENT_SOURCE_DIR}/tests/interrupt_test.py
+                 --program $<TARGET_FILE:logweld>
+                 --work ${CMAKE_CURRENT_BINARY_DIR}/e2e
+                 "--wine=${CMAKE_CROSSCOMPILING_EMULATOR}")
