@@ -1,10 +1,11 @@
 # Short commands for a newcomer; CMake does the real work.
 #   make demo   build the tool and join the bundled example recording
 #   make test   build and run every test suite (Linux, sanitizers, Windows)
+#   make bench  measure speed and memory on generated recordings
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all build test test-native test-sanitize test-windows demo clean
+.PHONY: all build test test-native test-sanitize test-windows demo bench clean
 
 all: build
 
@@ -27,6 +28,15 @@ test-windows:
 
 demo: build
 	@examples/demo.sh build/logweld
+
+# Release build, a generated recording of about 500 MB (and smaller and
+# many-file ones) kept in build-release/bench-data, and the figures.
+bench:
+	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DLOGWELD_TESTS=OFF
+	cmake --build build-release -j $(JOBS) --target logweld make_recording
+	python3 bench/run_bench.py --program build-release/logweld \
+	  --generator build-release/make_recording \
+	  --data build-release/bench-data $(BENCH_FLAGS)
 
 clean:
 	rm -rf build build-sanitize build-windows build-release

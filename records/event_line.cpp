@@ -1,5 +1,7 @@
 #include "records/event_line.h"
 
+#include <cstring>
+
 namespace {
 
 // Value of each byte as a hex digit, or -1.
@@ -29,22 +31,46 @@ inline bool isSpace(char c) {
          c == '\r';
 }
 
-// The value of `count` hex digits known to be valid.
-inline uint32_t fixedHex(const char* text, int count) {
-  uint32_t value = 0;
-  for (int i = 0; i < count; ++i) {
-    value = (value << 4) | static_cast<uint32_t>(hexDigit(text[i]));
-  }
-  return value;
+constexpr uint64_t kOnes = 0x0101010101010101ULL;
+constexpr uint64_t kHigh = 0x8080808080808080ULL;
+
+// For bytes below 0x80: the high bit of each byte set where lo <= byte <= hi.
+inline uint64_t bytesInRange(uint64_t x, unsigned lo, unsigned hi) {
+  uint64_t atLeastLo = x + (0x80 - lo) * kOnes;
+  uint64_t aboveHi = x + (0x7f - hi) * kOnes;
+  return atLeastLo & ~aboveHi & kHigh;
 }
 
-inline bool allHex(const char* text, int count) {
-  for (int i = 0; i < count; ++i) {
-    if (hexDigit(text[i]) < 0) {
-      return false;
-    }
+// The value of eight hex digits (the first the most significant), read at
+// once; false when any of them is no hex digit.
+inline bool hex8(const char* text, uint32_t* value) {
+  uint64_t x;
+  std::memcpy(&x, text, 8);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  x = __builtin_bswap64(x);
+#endif
+  if ((x & kHigh) != 0) {
+    return false;
   }
+  uint64_t digits = bytesInRange(x, '0', '9');
+  uint64_t letters = bytesInRange(x | 0x20 * kOnes, 'a', 'f');
+  if ((digits | letters) != kHigh) {
+    return false;
+  }
+  // Each byte becomes its digit's value: the low nibble, plus 9 for letters.
+  uint64_t v = (x & 0x0f * kOnes) + (letters >> 7) * 9;
+  v = ((v << 4) | (v >> 8)) & 0x00ff00ff00ff00ffULL;
+  v = ((v << 8) | (v >> 16)) & 0x0000ffff0000ffffULL;
+  v = ((v << 16) | (v >> 32)) & 0xffffffffULL;
+  *value = static_cast<uint32_t>(v);
   return true;
+}
+
+// The same for four hex digits.
+inline bool hex4(const char* text, uint32_t* value) {
+  char padded[8] = {'0', '0', '0', '0'};
+  std::memcpy(padded + 4, text, 4);
+  return hex8(padded, value);
 }
 
 // The recorder's own layout, "tttttttt ssss hhhh cccc f...": columns 0-7,
@@ -52,20 +78,26 @@ inline bool allHex(const char* text, int count) {
 // hex digit at 24. For such a line the general rule gives exactly these
 // fields.
 bool parseFixedLayout(const char* text, size_t length, int32_t fields[5]) {
+  uint32_t time, second, third, code;
   if (length < 25 || text[8] != ' ' || text[13] != ' ' || text[18] != ' ' ||
-      text[23] != ' ' || !allHex(text, 8) || !allHex(text + 9, 4) ||
-      !allHex(text + 14, 4) || !allHex(text + 19, 4) ||
-      hexDigit(text[24]) < 0) {
+      text[23] != ' ' || hexDigit(text[24]) < 0 || !hex8(text, &time) ||
+      !hex4(text + 9, &second) || !hex4(text + 14, &third) ||
+      !hex4(text + 19, &code)) {
     return false;
   }
-  fields[0] = static_cast<int32_t>(fixedHex(text, 8));
-  fields[1] = static_cast<int32_t>(fixedHex(text + 9, 4));
-  fields[2] = static_cast<int32_t>(fixedHex(text + 14, 4));
-  fields[3] = static_cast<int32_t>(fixedHex(text + 19, 4));
-  size_t pos = 24;
+  fields[0] = static_cast<int32_t>(time);
+  fields[1] = static_cast<int32_t>(second);
+  fields[2] = static_cast<int32_t>(third);
+  fields[3] = static_cast<int32_t>(code);
   uint32_t fifth = 0;
-  parseHexField(text, length, &pos, &fifth);
-  fields[4] = static_cast<int32_t>(fifth);
+  if (length >= 32 && (length == 32 || hexDigit(text[32]) < 0) &&
+      hex8(text + 24, &fifth)) {
+    fields[4] = static_cast<int32_t>(fifth);
+  } else {
+    size_t pos = 24;
+    parseHexField(text, length, &pos, &fifth);
+    fields[4] = static_cast<int32_t>(fifth);
+  }
   return true;
 }
 

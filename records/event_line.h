@@ -36,8 +36,10 @@ enum EventCode : int32_t {
 bool parseHexField(const char* text, size_t length, size_t* pos,
                    uint32_t* value);
 
-// Parses up to five fields as the format "%x %x %x %x %x" does and returns
-// how many were converted (0 to 5). `text` need not be NUL-terminated.
+// Parses up to five fields as the format "%x %x %x %x %x" does on a C string
+// and returns how many were converted (0 to 5). `text` need not be
+// NUL-terminated; a NUL byte in it ends the parse as the end of the string
+// would.
 int parseEventFields(const char* text, size_t length, int32_t fields[5]);
 
 #endif  // LOGWELD_RECORDS_EVENT_LINE_H_

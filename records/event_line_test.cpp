@@ -39,6 +39,24 @@ TEST(EventLine, ParsesFieldsLikeHexScanf) {
       {"", 0, {}},
       {"1 2 - 3 4", 2, {1, 2}},
       {"1 2 3 4 g", 4, {1, 2, 3, 4}},
+      // A NUL byte ends the text, in the layout and outside it.
+      {std::string("1 2\0 3 4 5", 10), 2, {1, 2}},
+      {std::string("00000206 0\0"
+                   "00 0000 6668 00000000",
+                   32),
+       2,
+       {0x206, 0}},
+      {std::string("00000206 0000 0000 6668 0000\0"
+                   "000",
+                   32),
+       5,
+       {0x206, 0, 0, 0x6668, 0}},
+      // Letters in either case, and the highest values, in the layout.
+      {"FFFFFFFF AbCd eF09 6668 fFfFfFfF",
+       5,
+       {0xffffffff, 0xabcd, 0xef09, 0x6668, 0xffffffff}},
+      {"0000000: 0000 0000 6668 00000000", 1, {0}},
+      {"00000006 000G 0000 6668 00000000", 2, {6, 0}},
       // The layout broken by a non-hex character falls to the general rule.
       {"0000020g 0000 0000 6668 00000000", 1, {0x20}},
   };

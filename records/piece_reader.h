@@ -48,6 +48,13 @@ struct Piece {
   }
 };
 
+// Takes raw bytes handed out in blocks.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  virtual void put(const char* data, size_t size) = 0;
+};
+
 class PieceReader {
  public:
   explicit PieceReader(platform::ByteSource& file);
@@ -58,13 +65,28 @@ class PieceReader {
   // Reads the next piece. False at the end of the file or on a reading
   // error; failed() tells the two apart.
   bool next(Piece& piece);
+  // Reads up to `count` pieces as next() would, but hands their raw bytes to
+  // `sink` in blocks instead of one by one. Returns how many were read:
+  // fewer than `count` at the end of the file or on a reading error.
+  int64_t passPieces(int64_t count, ByteSink& sink);
+  // Hands out everything not yet read as blocks of raw bytes, for copying
+  // the rest of a file unchanged: false at the end or on a reading error.
+  // Pieces are not counted any more once this has been called.
+  bool nextBlock(const char*& data, size_t& size);
   // True once a read has failed.
   bool failed() const { return failed_; }
 
  private:
   // Makes at least `wanted` bytes available from pos_ unless the file ends
   // first.
-  void fill(size_t wanted);
+  void fill(size_t wanted) {
+    if (end_ - pos_ < wanted && !atEof_) {
+      refill(wanted);
+    }
+  }
+  void refill(size_t wanted);
+  // Cuts the piece that starts at pos_ (bytes are available up to end_).
+  void measure(Piece& piece) const;
 
   platform::ByteSource& file_;
   std::unique_ptr<char[]> buffer_;

@@ -79,6 +79,55 @@ TEST(PieceReader, SplitsLinesIntoPiecesAsTextModeDoes) {
   }
 }
 
+// Collects what passPieces hands out.
+struct Collect : ByteSink {
+  std::string bytes;
+  void put(const char* data, size_t size) override { bytes.append(data, size); }
+};
+
+TEST(PieceReader, PassPiecesCountsAsNextDoes) {
+  std::string input;
+  std::vector<std::string> pieces;
+  // Short lines, CR LF lines, and long lines that are cut into pieces.
+  for (int i = 0; i < 3000; ++i) {
+    std::string line = std::string(static_cast<size_t>(i % 170), 'a' + i % 26);
+    input += line + (i % 2 ? "\r\n" : "\n");
+  }
+  {
+    MemorySource source(input, 5000);
+    PieceReader reader(source);
+    Piece piece;
+    while (reader.next(piece)) {
+      pieces.emplace_back(piece.bytes, piece.size);
+    }
+  }
+  for (size_t skip :
+       {size_t{0}, size_t{1}, size_t{777}, pieces.size() - 1, pieces.size()}) {
+    SCOPED_TRACE(skip);
+    MemorySource source(input, 5000);
+    PieceReader reader(source);
+    Collect passed;
+    ASSERT_EQ(static_cast<int64_t>(skip),
+              reader.passPieces(static_cast<int64_t>(skip), passed));
+    std::string expected;
+    for (size_t i = 0; i < skip; ++i) {
+      expected += pieces[i];
+    }
+    EXPECT_EQ(expected, passed.bytes);
+    Piece piece;
+    if (skip < pieces.size()) {
+      ASSERT_TRUE(reader.next(piece));
+      EXPECT_EQ(pieces[skip], std::string(piece.bytes, piece.size));
+    }
+    // Asking for more than there is stops at the end.
+    Collect rest;
+    int64_t left = static_cast<int64_t>(pieces.size()) -
+                   static_cast<int64_t>(skip) - (skip < pieces.size() ? 1 : 0);
+    EXPECT_EQ(left, reader.passPieces(1 << 30, rest));
+    EXPECT_FALSE(reader.next(piece));
+  }
+}
+
 TEST(PieceReader, CopiesTextModeStringUpToFirstNul) {
   MemorySource source(
       std::string("ab\r\n"

@@ -55,16 +55,14 @@ bool readEvent(PieceReader& reader, int32_t& time, int32_t& second,
   Piece piece;
   while (reader.next(piece)) {
     ++lineCounter;
-    size_t length = piece.stringLength();
-    if (length == 0 || piece.bytes[0] == '#' || piece.bytes[0] == ' ') {
+    // A NUL byte ends the text as a C string holds it: a piece that starts
+    // with one is empty. Parsing stops at a NUL by itself.
+    char first = piece.textAt(0);
+    if (first == '\0' || first == '#' || first == ' ') {
       continue;
     }
-    // The text is the content, then "\n" when the piece has a line end.
-    // Parsing the content alone is the same: "\n" ends any field anyway.
-    size_t contentLength =
-        length < piece.contentSize ? length : piece.contentSize;
     int32_t fields[5];
-    if (parseEventFields(piece.bytes, contentLength, fields) < 5) {
+    if (parseEventFields(piece.bytes, piece.contentSize, fields) < 5) {
       reportPiece("Illegal line encountered:\n%s\n", piece);
       continue;
     }

@@ -1,6 +1,8 @@
 #include "splice/writer.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 #include "driver/paths.h"
@@ -22,15 +24,15 @@ const char* const kRestoreKeepTexts[] = {"6665", "6666", "6667",
 const char* const kSaveKeepTexts[] = {"6668"};
 
 // Buffers the output and remembers the first failed write.
-class BufferedOutput {
+class BufferedOutput : public ByteSink {
  public:
   explicit BufferedOutput(platform::OutputFile& file)
       : file_(file), buffer_(new char[kSize]) {}
 
-  void put(const char* data, size_t size) {
+  void put(const char* data, size_t size) override {
     if (size > kSize - used_) {
       flush();
-      if (size > kSize) {
+      if (size >= kSize / 2) {
         ok_ = ok_ && file_.write(data, size);
         return;
       }
@@ -63,6 +65,21 @@ void putCommentedOut(BufferedOutput& out, const Piece& piece) {
 
 enum class FileResult { kDone, kFailed };
 
+// Copies what is left of a file unchanged.
+FileResult copyRest(PieceReader& reader, const FileRecord& record,
+                    BufferedOutput& out) {
+  const char* data;
+  size_t size;
+  while (out.ok() && reader.nextBlock(data, size)) {
+    out.put(data, size);
+  }
+  if (reader.failed()) {
+    report("Error reading %s\n", record.name);
+    return FileResult::kFailed;
+  }
+  return FileResult::kDone;
+}
+
 // Copies one record of the chain, rewriting its restore region and its
 // save region. Reports and returns kFailed when the file cannot be read to
 // its cut.
@@ -78,8 +95,36 @@ FileResult copyChainFile(int j, BufferedOutput& out) {
   const EventSpan& cut = record.savePoints.at(record.linkIndex);
   const bool restoreTrim = j != chainLength && record.start.code >= kCodeD2 &&
                            record.start.code <= kCodeD5;
+  const int64_t noLimit = std::numeric_limits<int64_t>::max();
   Piece piece;
   for (int64_t k = 1;; ++k) {
+    // Lines up to `plainUntil` are copied unchanged, in blocks.
+    int64_t plainUntil = noLimit;
+    if (restoreTrim && k <= record.start.lastLine) {
+      plainUntil = std::min<int64_t>(plainUntil, record.start.firstLine - 1);
+    }
+    if (hasCut) {
+      plainUntil = std::min<int64_t>(plainUntil, cut.firstLine - 1);
+    }
+    if (plainUntil == noLimit) {
+      // Nothing is rewritten past here: the rest goes out as it is.
+      return copyRest(reader, record, out);
+    }
+    if (k <= plainUntil) {
+      int64_t wanted = plainUntil - k + 1;
+      int64_t passed = reader.passPieces(wanted, out);
+      if (!out.ok()) {
+        return FileResult::kDone;  // the caller reports the failed write
+      }
+      if (passed < wanted) {
+        if (reader.failed() || hasCut) {
+          report("Error reading %s\n", record.name);
+          return FileResult::kFailed;
+        }
+        return FileResult::kDone;
+      }
+      k += passed;
+    }
     if (hasCut && k > cut.lastLine) {
       out.put(makeMarkerLine(piece));
       return FileResult::kDone;
