@@ -2,10 +2,11 @@
 #   make demo   build the tool and join the bundled example recording
 #   make test   build and run every test suite (Linux, sanitizers, Windows)
 #   make bench  measure speed and memory on generated recordings
+#   make fuzz   run the fuzz targets for FUZZ_SECONDS each
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all build test test-native test-sanitize test-windows demo bench clean
+.PHONY: all build test test-native test-sanitize test-windows demo bench fuzz clean
 
 all: build
 
@@ -38,5 +39,19 @@ bench:
 	  --generator build-release/make_recording \
 	  --data build-release/bench-data $(BENCH_FLAGS)
 
+# libFuzzer targets under AddressSanitizer and UBSan, FUZZ_SECONDS each,
+# starting from the seeds in fuzz/corpus; any finding fails.
+FUZZ_SECONDS ?= 60
+fuzz:
+	CXX=clang++ cmake -S . -B build-fuzz -DLOGWELD_FUZZ=ON -DLOGWELD_TESTS=OFF
+	cmake --build build-fuzz -j $(JOBS)
+	for target in scanner writer; do \
+	  mkdir -p build-fuzz/corpus-$$target && \
+	  build-fuzz/$${target}_fuzzer -max_total_time=$(FUZZ_SECONDS) \
+	    -max_len=4096 -timeout=20 -close_fd_mask=2 \
+	    -artifact_prefix=build-fuzz/ \
+	    build-fuzz/corpus-$$target fuzz/corpus/$$target || exit 1; \
+	done
+
 clean:
-	rm -rf build build-sanitize build-windows build-release
+	rm -rf build build-sanitize build-windows build-release build-fuzz

@@ -5,6 +5,7 @@ set -eu
 jobs=${1:-2}
 compiler=x86_64-w64-mingw32-g++-posix
 wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver64
 if ! command -v "$compiler" >/dev/null 2>&1 || [ ! -x "$wine" ]; then
   echo "WINDOWS SUITE SKIPPED: $compiler or $wine is not installed" \
        "(apt-get install g++-mingw-w64-x86-64-posix wine64)."
@@ -16,12 +17,12 @@ cmake --build build-windows -j "$jobs"
 export WINEDEBUG=-all
 export WINEPREFIX="${WINEPREFIX:-$PWD/build-windows/wineprefix}"
 mkdir -p "$WINEPREFIX"
-wineserver -p >/dev/null 2>&1 </dev/null || true
+"$wineserver" -p >/dev/null 2>&1 </dev/null || true
 # Set the prefix up now, with its output going nowhere: the helper processes
 # that Wine starts on first use live on and would hold the test runner's
 # output pipes open.
-/usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 </dev/null || true
+"$wine" wineboot --init >/dev/null 2>&1 </dev/null || true
 status=0
 (cd build-windows && ctest --output-on-failure -j "$jobs") || status=$?
-wineserver -k >/dev/null 2>&1 || true
+"$wineserver" -k >/dev/null 2>&1 || true
 exit $status

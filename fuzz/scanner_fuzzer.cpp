@@ -1,0 +1,58 @@
+// Feeds arbitrary bytes to the piece reader and the scanner as one record
+// file, read in chunks of a size the input chooses, and checks what must
+// hold for any file.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "records/file_table.h"
+#include "records/piece_reader.h"
+#include "records/scanner.h"
+#include "tests/test_util.h"
+
+namespace {
+
+void check(bool condition) {
+  if (!condition) {
+    std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  size_t chunk = size > 0 ? data[0] % 97 + 1 : 1;
+  std::string bytes(reinterpret_cast<const char*>(data), size);
+
+  // The pieces put back together are the file, and none is too long.
+  {
+    MemorySource source(bytes, chunk);
+    PieceReader reader(source);
+    Piece piece;
+    std::string joined;
+    while (reader.next(piece)) {
+      check(piece.size > 0 && piece.textLength() <= kMaxPieceLength);
+      joined.append(piece.bytes, piece.size);
+    }
+    check(!reader.failed() && joined == bytes);
+  }
+
+  // The scanner's results stay consistent with the file.
+  FileTable[0].clear();
+  fileCount = 0;
+  MemorySource source(bytes, chunk);
+  scanRecordFile(source);
+  const FileRecord& record = FileTable[0];
+  int count = 0;
+  for (const EventSpan* node = record.savePoints.head(); node != nullptr;
+       node = node->next) {
+    check(node->firstLine >= 1 && node->firstLine < node->lastLine);
+    ++count;
+  }
+  check(count == record.savePoints.count());
+  if (record.start.time >= 0 || record.start.time < -3) {
+    check(record.start.firstLine >= 1 &&
+          record.start.firstLine <= record.start.lastLine);
+  }
+  return 0;
+}
