@@ -3,10 +3,11 @@
 #   make test   build and run every test suite (Linux, sanitizers, Windows)
 #   make bench  measure speed and memory on generated recordings
 #   make fuzz   run the fuzz targets for FUZZ_SECONDS each
+#   make packages  the .deb for Linux and the .zip for Windows
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all build test test-native test-sanitize test-windows demo bench fuzz clean
+.PHONY: all build test test-native test-sanitize test-windows demo bench fuzz packages clean
 
 all: build
 
@@ -38,6 +39,19 @@ bench:
 	python3 bench/run_bench.py --program build-release/logweld \
 	  --generator build-release/make_recording \
 	  --data build-release/bench-data $(BENCH_FLAGS)
+
+# build-release/logweld_*.deb, and build-windows/logweld-*.zip when the
+# cross compiler is there.
+packages:
+	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DLOGWELD_TESTS=OFF
+	cmake --build build-release -j $(JOBS) --target logweld
+	cd build-release && cpack
+	if command -v x86_64-w64-mingw32-g++-posix >/dev/null; then \
+	  cmake -S . -B build-windows \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake && \
+	  cmake --build build-windows -j $(JOBS) --target logweld && \
+	  (cd build-windows && cpack); \
+	fi
 
 # libFuzzer targets under AddressSanitizer and UBSan, FUZZ_SECONDS each,
 # starting from the seeds in fuzz/corpus; any finding fails.
