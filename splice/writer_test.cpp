@@ -16,22 +16,18 @@
 
 namespace {
 
-// The first piece of `text`, as the reader gives it.
-std::string firstPieceResult(const std::string& text,
-                             std::string (*make)(const Piece&)) {
-  MemorySource source(text);
-  PieceReader reader(source);
+// The first piece of a text, as the reader gives it.
+struct FirstPiece {
+  explicit FirstPiece(const std::string& text) : source(text), reader(source) {
+    EXPECT_TRUE(reader.next(piece));
+  }
+  MemorySource source;
+  PieceReader reader;
   Piece piece;
-  EXPECT_TRUE(reader.next(piece));
-  return make(piece);
-}
+};
 
 bool keeps(const std::string& text, KeepSet set) {
-  MemorySource source(text);
-  PieceReader reader(source);
-  Piece piece;
-  EXPECT_TRUE(reader.next(piece));
-  return passesKeepTest(piece, set);
+  return passesKeepTest(FirstPiece(text).piece, set);
 }
 
 TEST(Writer, KeepTest) {
@@ -88,7 +84,7 @@ TEST(Writer, MarkerLine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.piece);
-    EXPECT_EQ(c.marker, firstPieceResult(c.piece, makeMarkerLine));
+    EXPECT_EQ(c.marker, makeMarkerLine(FirstPiece(c.piece).piece));
   }
 }
 
