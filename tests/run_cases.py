@@ -5,7 +5,7 @@ A case is a directory:
   args           one command-line argument per line (may be absent: none)
   stdin          what standard input holds (default: one empty line)
   tree/          the files the run starts with; the run's working directory
-  stdin.closed   present: standard input is closed instead
+  closed         optional: the standard streams (0, 1, 2) closed for the run
   argv0          present: its one line is passed as argument 0 (the trace
                  then goes to the working directory, as for a bare name)
   setup          optional lines that make what a repository cannot hold:
@@ -160,7 +160,8 @@ def run_program(case_dir, case_work, run_dir, program, flavour, wine):
     """Runs the program once; returns its result and the trace's folder."""
     args = case_args(case_dir, flavour)
     stdin = read_bytes(os.path.join(case_dir, "stdin"), b"\n")
-    closed = os.path.exists(os.path.join(case_dir, "stdin.closed"))
+    closed = [int(fd) for fd in
+              read_bytes(os.path.join(case_dir, "closed"), b"").split()]
     argv0 = read_bytes(os.path.join(case_dir, "argv0"))
     command = [program] + args
     trace_dir = os.path.dirname(program)
@@ -175,17 +176,16 @@ def run_program(case_dir, case_work, run_dir, program, flavour, wine):
     out_path = os.path.join(case_work, "stdout")
     err_path = os.path.join(case_work, "stderr")
     with open(out_path, "wb") as out, open(err_path, "wb") as err:
-        if closed:
-            result = subprocess.run(
-                command, executable=program if flavour == "posix" else None,
-                cwd=run_dir, stdin=subprocess.DEVNULL,
-                preexec_fn=lambda: os.close(0), stdout=out, stderr=err,
-                timeout=300, env=env)
-        else:
-            result = subprocess.run(
-                command, executable=program if flavour == "posix" else None,
-                cwd=run_dir, input=stdin, stdout=out, stderr=err,
-                timeout=300, env=env)
+        def close_streams():
+            for fd in closed:
+                os.close(fd)
+
+        result = subprocess.run(
+            command, executable=program if flavour == "posix" else None,
+            cwd=run_dir, input=None if 0 in closed else stdin,
+            stdin=subprocess.DEVNULL if 0 in closed else None,
+            preexec_fn=close_streams if closed else None, stdout=out,
+            stderr=err, timeout=300, env=env)
     result.stdout = read_bytes(out_path)
     result.stderr = read_bytes(err_path)
     return result, trace_dir
