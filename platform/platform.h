@@ -62,6 +62,8 @@ class OutputFile {
   explicit OutputFile(intptr_t handle) : handle_(handle) {}
   intptr_t handle_;
   bool open_ = true;
+  uint64_t written_ = 0;    // bytes written so far
+  uint64_t flushedTo_ = 0;  // bytes whose writing to the disk has begun
 };
 
 // True when anything of that name exists: a file of any kind, readable or

@@ -41,63 +41,86 @@ inline uint64_t bytesInRange(uint64_t x, unsigned lo, unsigned hi) {
   return atLeastLo & ~aboveHi & kHigh;
 }
 
-// The value of eight hex digits (the first the most significant), read at
-// once; false when any of them is no hex digit.
-inline bool hex8(const char* text, uint32_t* value) {
+// Eight bytes as one number, the first byte the lowest.
+inline uint64_t load8(const char* text) {
   uint64_t x;
   std::memcpy(&x, text, 8);
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
   x = __builtin_bswap64(x);
 #endif
+  return x;
+}
+
+// The high bit of each byte that is a hex digit; `letters` gets those of the
+// digits a to f (either case).
+inline uint64_t hexBytes(uint64_t x, uint64_t* letters) {
   if ((x & kHigh) != 0) {
-    return false;
+    // Bytes of 0x80 and above are no digits; clear them for the range test.
+    uint64_t ascii = ~(x & kHigh) >> 7 & kOnes;  // 1 where the byte is ASCII
+    x &= ascii * 0xff;
   }
   uint64_t digits = bytesInRange(x, '0', '9');
-  uint64_t letters = bytesInRange(x | 0x20 * kOnes, 'a', 'f');
-  if ((digits | letters) != kHigh) {
-    return false;
-  }
-  // Each byte becomes its digit's value: the low nibble, plus 9 for letters.
-  uint64_t v = (x & 0x0f * kOnes) + (letters >> 7) * 9;
+  *letters = bytesInRange(x | 0x20 * kOnes, 'a', 'f');
+  return digits | *letters;
+}
+
+// Each byte of eight hex digits replaced by its value.
+inline uint64_t nibbles(uint64_t x, uint64_t letters) {
+  return (x & 0x0f * kOnes) + (letters >> 7) * 9;
+}
+
+// The number written by the eight digit values of `v`, the first the most
+// significant.
+inline uint32_t pack8(uint64_t v) {
   v = ((v << 4) | (v >> 8)) & 0x00ff00ff00ff00ffULL;
   v = ((v << 8) | (v >> 16)) & 0x0000ffff0000ffffULL;
   v = ((v << 16) | (v >> 32)) & 0xffffffffULL;
-  *value = static_cast<uint32_t>(v);
-  return true;
+  return static_cast<uint32_t>(v);
 }
 
-// The same for four hex digits.
-inline bool hex4(const char* text, uint32_t* value) {
-  char padded[8] = {'0', '0', '0', '0'};
-  std::memcpy(padded + 4, text, 4);
-  return hex8(padded, value);
+// The same for the four digit values in the low bytes of `v`.
+inline uint32_t pack4(uint64_t v) {
+  v = ((v << 4) | (v >> 8)) & 0x00ff00ffULL;
+  v = ((v << 8) | (v >> 16)) & 0x0000ffffULL;
+  return static_cast<uint32_t>(v);
 }
 
-// The recorder's own layout, "tttttttt ssss hhhh cccc f...": columns 0-7,
-// 9-12, 14-17 and 19-22 hex digits, single spaces at 8, 13, 18 and 23, and a
-// hex digit at 24. For such a line the general rule gives exactly these
-// fields.
+// Where the recorder's layout has hex digits and spaces in columns 8-15
+// ("_ssss_hh") and 16-23 ("hh_cccc_"), as masks of the bytes' high bits.
+constexpr uint64_t kHex8to15 = 0x8080008080808000ULL;
+constexpr uint64_t kSpaces8to15 = 0x0000200000000020ULL;
+constexpr uint64_t kHex16to23 = 0x0080808080008080ULL;
+constexpr uint64_t kSpaces16to23 = 0x2000000000200000ULL;
+
+// The recorder's own layout, "tttttttt ssss hhhh cccc ffffffff": columns
+// 0-7, 9-12, 14-17, 19-22 and 24-31 hex digits, single spaces at 8, 13, 18
+// and 23, and no hex digit at 32. Read as four words at once. For such a
+// line the general rule gives exactly these fields.
 bool parseFixedLayout(const char* text, size_t length, int32_t fields[5]) {
-  uint32_t time, second, third, code;
-  if (length < 25 || text[8] != ' ' || text[13] != ' ' || text[18] != ' ' ||
-      text[23] != ' ' || hexDigit(text[24]) < 0 || !hex8(text, &time) ||
-      !hex4(text + 9, &second) || !hex4(text + 14, &third) ||
-      !hex4(text + 19, &code)) {
+  if (length < 32 || (length > 32 && hexDigit(text[32]) >= 0)) {
     return false;
   }
-  fields[0] = static_cast<int32_t>(time);
-  fields[1] = static_cast<int32_t>(second);
-  fields[2] = static_cast<int32_t>(third);
-  fields[3] = static_cast<int32_t>(code);
-  uint32_t fifth = 0;
-  if (length >= 32 && (length == 32 || hexDigit(text[32]) < 0) &&
-      hex8(text + 24, &fifth)) {
-    fields[4] = static_cast<int32_t>(fifth);
-  } else {
-    size_t pos = 24;
-    parseHexField(text, length, &pos, &fifth);
-    fields[4] = static_cast<int32_t>(fifth);
+  uint64_t w0 = load8(text), w1 = load8(text + 8), w2 = load8(text + 16),
+           w3 = load8(text + 24);
+  uint64_t l0, l1, l2, l3;
+  if (hexBytes(w0, &l0) != kHigh || hexBytes(w3, &l3) != kHigh ||
+      (hexBytes(w1, &l1) & kHex8to15) != kHex8to15 ||
+      (hexBytes(w2, &l2) & kHex16to23) != kHex16to23) {
+    return false;
   }
+  // The spaces: the bytes that are not digits must be exactly 0x20.
+  constexpr uint64_t kByteMask8to15 = 0x0000ff00000000ffULL;
+  constexpr uint64_t kByteMask16to23 = 0xff00000000ff0000ULL;
+  if ((w1 & kByteMask8to15) != kSpaces8to15 ||
+      (w2 & kByteMask16to23) != kSpaces16to23) {
+    return false;
+  }
+  uint64_t n1 = nibbles(w1, l1), n2 = nibbles(w2, l2);
+  fields[0] = static_cast<int32_t>(pack8(nibbles(w0, l0)));
+  fields[1] = static_cast<int32_t>(pack4(n1 >> 8));
+  fields[2] = static_cast<int32_t>(pack4((n1 >> 48) | (n2 << 16)));
+  fields[3] = static_cast<int32_t>(pack4(n2 >> 24));
+  fields[4] = static_cast<int32_t>(pack8(nibbles(w3, l3)));
   return true;
 }
 
