@@ -16,7 +16,6 @@
 namespace {
 
 const char kTraceName[] = "SpliceTrace.txt";
-const char kOutputName[] = "Playfile.log";
 
 // The ending after a failure, whose message has been reported.
 int endWithFailure() {
@@ -74,7 +73,7 @@ int runLogweld(int argc, char** argv) {
   named.reset();
 
   std::string guardPath;
-  if (joinBase(kOutputName, guardPath) && platform::pathExists(guardPath)) {
+  if (joinBase(kPlayfileName, guardPath) && platform::pathExists(guardPath)) {
     report("I refuse to overwrite PLAYFILE.LOG\n");
     report("You must delete it yourself!\n");
     return endWithFailure();

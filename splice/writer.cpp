@@ -11,9 +11,10 @@
 #include "records/event_line.h"
 #include "records/file_table.h"
 
+const char kPlayfileName[] = "Playfile.log";
+
 namespace {
 
-const char kOutputName[] = "Playfile.log";
 const char kEscapeInventory[] =
     "00000000 0000 0000 000b 00000000 Escape inventory";
 const char kMarkerCode[] = "2224";
@@ -65,6 +66,11 @@ void putCommentedOut(BufferedOutput& out, const Piece& piece) {
 
 enum class FileResult { kDone, kFailed };
 
+FileResult failedReading(const FileRecord& record) {
+  report("Error reading %s\n", record.name);
+  return FileResult::kFailed;
+}
+
 // Copies what is left of a file unchanged.
 FileResult copyRest(PieceReader& reader, const FileRecord& record,
                     BufferedOutput& out) {
@@ -73,11 +79,7 @@ FileResult copyRest(PieceReader& reader, const FileRecord& record,
   while (out.ok() && reader.nextBlock(data, size)) {
     out.put(data, size);
   }
-  if (reader.failed()) {
-    report("Error reading %s\n", record.name);
-    return FileResult::kFailed;
-  }
-  return FileResult::kDone;
+  return reader.failed() ? failedReading(record) : FileResult::kDone;
 }
 
 // Copies one record of the chain, rewriting its restore region and its
@@ -117,11 +119,8 @@ FileResult copyChainFile(int j, BufferedOutput& out) {
         return FileResult::kDone;  // the caller reports the failed write
       }
       if (passed < wanted) {
-        if (reader.failed() || hasCut) {
-          report("Error reading %s\n", record.name);
-          return FileResult::kFailed;
-        }
-        return FileResult::kDone;
+        return reader.failed() || hasCut ? failedReading(record)
+                                         : FileResult::kDone;
       }
       k += passed;
     }
@@ -130,11 +129,8 @@ FileResult copyChainFile(int j, BufferedOutput& out) {
       return FileResult::kDone;
     }
     if (!reader.next(piece)) {
-      if (reader.failed() || hasCut) {
-        report("Error reading %s\n", record.name);
-        return FileResult::kFailed;
-      }
-      return FileResult::kDone;
+      return reader.failed() || hasCut ? failedReading(record)
+                                       : FileResult::kDone;
     }
     if (restoreTrim && k >= record.start.firstLine &&
         k <= record.start.lastLine) {
@@ -175,7 +171,7 @@ bool writeChain(platform::OutputFile& file) {
   }
   out.flush();
   if (!out.ok()) {
-    report("Cannot write '%s'.\n", kOutputName);
+    report("Cannot write '%s'.\n", kPlayfileName);
     return false;
   }
   return true;
@@ -186,7 +182,7 @@ bool writeChain(platform::OutputFile& file) {
 std::unique_ptr<platform::OutputFile> createTemporary(std::string& path) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     char name[64];
-    std::snprintf(name, sizeof name, "%s.%lu-%d.tmp", kOutputName,
+    std::snprintf(name, sizeof name, "%s.%lu-%d.tmp", kPlayfileName,
                   platform::processId(), attempt);
     path = std::string(baseDirectory) + name;
     // Registered first, so that no moment exists where the file is there
@@ -249,24 +245,24 @@ bool writePlayfile() {
   std::string finalPath;
   std::string temporaryPath;
   std::unique_ptr<platform::OutputFile> file;
-  if (joinBase(kOutputName, finalPath)) {
+  if (joinBase(kPlayfileName, finalPath)) {
     file = createTemporary(temporaryPath);
   }
   if (!file) {
-    report("Cannot open '%s' for writing.\n", kOutputName);
+    report("Cannot open '%s' for writing.\n", kPlayfileName);
     return false;
   }
   bool written = writeChain(*file);
   if (written && !file->syncAndClose()) {
-    report("Cannot write '%s'.\n", kOutputName);
+    report("Cannot write '%s'.\n", kPlayfileName);
     written = false;
   }
   file.reset();
   if (written && !platform::moveNoReplace(temporaryPath, finalPath)) {
     if (platform::pathExists(finalPath)) {
-      report("Cannot open '%s' for writing.\n", kOutputName);
+      report("Cannot open '%s' for writing.\n", kPlayfileName);
     } else {
-      report("Cannot write '%s'.\n", kOutputName);
+      report("Cannot write '%s'.\n", kPlayfileName);
     }
     written = false;
   }

@@ -7,6 +7,9 @@
 
 #include "records/piece_reader.h"
 
+// The output's name, in baseDirectory.
+extern const char kPlayfileName[];
+
 // Writes records chainLength down to 0 joined at their save points into
 // "Playfile.log" in baseDirectory. The result appears under that name only
 // once it is complete, synced and closed, and never replaces an existing
