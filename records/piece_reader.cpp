@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "platform/platform.h"
 
 namespace {
@@ -12,9 +16,20 @@ constexpr size_t kBufferSize = 256 * 1024;
 // then CR LF.
 constexpr size_t kLookahead = kMaxPieceLength + 1;
 
-// The first '\n' in [p, end), or end. Eight bytes at a time: cheaper than
-// a library call for the short distances between line ends.
+// The first '\n' in [p, end), or end. Sixteen (or eight) bytes at a time:
+// cheaper than a library call for the short distances between line ends.
 inline const char* findNewline(const char* p, const char* end) {
+#ifdef __SSE2__
+  const __m128i newline = _mm_set1_epi8('\n');
+  while (end - p >= 16) {
+    __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    int found = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, newline));
+    if (found != 0) {
+      return p + __builtin_ctz(static_cast<unsigned>(found));
+    }
+    p += 16;
+  }
+#endif
   constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fULL;
   while (end - p >= 8) {
     uint64_t word;
