@@ -135,6 +135,13 @@ class WriterFiles : public ::testing::Test {
     record.savePoints.pushFront(cut);
     record.linkIndex = 0;
   }
+  // The chain A.log (cut at its save in lines 2 to 5) before B.log.
+  void setUpChain() {
+    setRecord(0, "B.log", 0, 0);
+    setRecord(1, "A.log", 2, 5);
+    chainLength = 1;
+    fileCount = 2;
+  }
   // The names in the directory, sorted.
   std::vector<std::string> names() {
     std::vector<std::string> found;
@@ -159,10 +166,7 @@ const char kLater[] = "00000050 0000 0000 00c8 00000000\n";
 TEST_F(WriterFiles, WritesTheChainAndLeavesNothingElse) {
   writeFile("A.log", kEarlier);
   writeFile("B.log", kLater);
-  setRecord(0, "B.log", 0, 0);
-  setRecord(1, "A.log", 2, 5);
-  chainLength = 1;
-  fileCount = 2;
+  setUpChain();
   ReportCapture capture;
   EXPECT_TRUE(writePlayfile());
   EXPECT_EQ("", capture.text());
@@ -206,10 +210,7 @@ TEST_F(WriterFiles, FailuresLeaveNoOutput) {
     if (c.playfileThere) {
       writeFile("Playfile.log", "someone else's\n");
     }
-    setRecord(0, "B.log", 0, 0);
-    setRecord(1, "A.log", 2, 5);
-    chainLength = 1;
-    fileCount = 2;
+    setUpChain();
     ReportCapture capture;
     EXPECT_FALSE(writePlayfile());
     EXPECT_EQ(c.reported, capture.text());
