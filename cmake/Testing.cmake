@@ -60,3 +60,13 @@ add_test(NAME interrupt
                  --program $<TARGET_FILE:logweld>
                  --work ${CMAKE_CURRENT_BINARY_DIR}/e2e
                  "--wine=${CMAKE_CROSSCOMPILING_EMULATOR}")
+
+# The field parser's portable path, used where SSE2 is not there, checked
+# against the same table of cases.
+add_executable(event_line_portable_test records/event_line.cpp
+                                        records/event_line_test.cpp)
+target_include_directories(event_line_portable_test PRIVATE
+                           ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_options(event_line_portable_test PRIVATE -U__SSE2__)
+target_link_libraries(event_line_portable_test PRIVATE ${LOGWELD_GTEST_MAIN})
+add_test(NAME unit.event_line_portable COMMAND event_line_portable_test)

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "records/event_line.h"
 #include "records/file_table.h"
 #include "records/piece_reader.h"
 #include "records/scanner.h"
@@ -16,6 +17,19 @@ void check(bool condition) {
   if (!condition) {
     std::abort();
   }
+}
+
+// The general field rule alone, as "%x %x %x %x %x" reads a C string.
+int referenceFields(const char* text, size_t length, int32_t fields[5]) {
+  size_t pos = 0;
+  for (int converted = 0; converted < 5; ++converted) {
+    uint32_t value = 0;
+    if (!parseHexField(text, length, &pos, &value)) {
+      return converted;
+    }
+    fields[converted] = static_cast<int32_t>(value);
+  }
+  return 5;
 }
 
 }  // namespace
@@ -33,6 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (reader.next(piece)) {
       check(piece.size > 0 && piece.textLength() <= kMaxPieceLength);
       joined.append(piece.bytes, piece.size);
+      // The fast path for the recorder's layout agrees with the rule.
+      int32_t fast[5] = {}, slow[5] = {};
+      int converted = parseEventFields(piece.bytes, piece.contentSize, fast);
+      check(converted ==
+            referenceFields(piece.bytes, piece.contentSize, slow));
+      for (int i = 0; i < converted; ++i) {
+        check(fast[i] == slow[i]);
+      }
     }
     check(!reader.failed() && joined == bytes);
   }

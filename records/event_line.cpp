@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Value of each byte as a hex digit, or -1.
@@ -31,6 +35,76 @@ inline bool isSpace(char c) {
          c == '\r';
 }
 
+// The number written by the eight digit values of `v`, the first the most
+// significant.
+inline uint32_t pack8(uint64_t v) {
+  v = ((v << 4) | (v >> 8)) & 0x00ff00ff00ff00ffULL;
+  v = ((v << 8) | (v >> 16)) & 0x0000ffff0000ffffULL;
+  v = ((v << 16) | (v >> 32)) & 0xffffffffULL;
+  return static_cast<uint32_t>(v);
+}
+
+// The same for the four digit values in the low bytes of `v`.
+inline uint32_t pack4(uint64_t v) {
+  v = ((v << 4) | (v >> 8)) & 0x00ff00ffULL;
+  v = ((v << 8) | (v >> 16)) & 0x0000ffffULL;
+  return static_cast<uint32_t>(v);
+}
+
+#ifdef __SSE2__
+// Sixteen bytes checked at once: bit masks of which are hex digits and
+// which are spaces, and each byte replaced by its digit value.
+inline __m128i hexLanes(const char* text, int* hex, int* spaces) {
+  __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+  // Signed compares: bytes of 0x80 and above are below every bound.
+  __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)),
+                                _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1)));
+  __m128i folded = _mm_or_si128(bytes, _mm_set1_epi8(0x20));
+  __m128i letter =
+      _mm_and_si128(_mm_cmpgt_epi8(folded, _mm_set1_epi8('a' - 1)),
+                    _mm_cmplt_epi8(folded, _mm_set1_epi8('f' + 1)));
+  *hex = _mm_movemask_epi8(_mm_or_si128(digit, letter));
+  *spaces = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')));
+  return _mm_add_epi8(_mm_and_si128(bytes, _mm_set1_epi8(0x0f)),
+                      _mm_and_si128(letter, _mm_set1_epi8(9)));
+}
+
+// The recorder's own layout, "tttttttt ssss hhhh cccc ffffffff": columns
+// 0-7, 9-12, 14-17, 19-22 and 24-31 hex digits, single spaces at 8, 13, 18
+// and 23, and no hex digit at 32. For such a line the general rule gives
+// exactly these fields.
+bool parseFixedLayout(const char* text, size_t length, int32_t fields[5]) {
+  if (length < 32 || (length > 32 && hexDigit(text[32]) >= 0)) {
+    return false;
+  }
+  // Bit i stands for column i, or 16 + i in the second half.
+  constexpr int kHexFirst = 0xdeff;     // 0-7, 9-12, 14-15
+  constexpr int kSpaceFirst = 0x2100;   // 8, 13
+  constexpr int kHexSecond = 0xff7b;    // 16-17, 19-22, 24-31
+  constexpr int kSpaceSecond = 0x0084;  // 18, 23
+  int hex0, spaces0, hex1, spaces1;
+  __m128i first = hexLanes(text, &hex0, &spaces0);
+  __m128i second = hexLanes(text + 16, &hex1, &spaces1);
+  if (hex0 != kHexFirst || spaces0 != kSpaceFirst || hex1 != kHexSecond ||
+      spaces1 != kSpaceSecond) {
+    return false;
+  }
+  // Digit values of columns 0-7, 8-15, 16-23 and 24-31, the first column
+  // in the lowest byte.
+  uint64_t a = static_cast<uint64_t>(_mm_cvtsi128_si64(first));
+  uint64_t b =
+      static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_srli_si128(first, 8)));
+  uint64_t c = static_cast<uint64_t>(_mm_cvtsi128_si64(second));
+  uint64_t d =
+      static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_srli_si128(second, 8)));
+  fields[0] = static_cast<int32_t>(pack8(a));
+  fields[1] = static_cast<int32_t>(pack4(b >> 8));
+  fields[2] = static_cast<int32_t>(pack4((b >> 48) | (c << 16)));
+  fields[3] = static_cast<int32_t>(pack4(c >> 24));
+  fields[4] = static_cast<int32_t>(pack8(d));
+  return true;
+}
+#else
 constexpr uint64_t kOnes = 0x0101010101010101ULL;
 constexpr uint64_t kHigh = 0x8080808080808080ULL;
 
@@ -67,22 +141,6 @@ inline uint64_t hexBytes(uint64_t x, uint64_t* letters) {
 // Each byte of eight hex digits replaced by its value.
 inline uint64_t nibbles(uint64_t x, uint64_t letters) {
   return (x & 0x0f * kOnes) + (letters >> 7) * 9;
-}
-
-// The number written by the eight digit values of `v`, the first the most
-// significant.
-inline uint32_t pack8(uint64_t v) {
-  v = ((v << 4) | (v >> 8)) & 0x00ff00ff00ff00ffULL;
-  v = ((v << 8) | (v >> 16)) & 0x0000ffff0000ffffULL;
-  v = ((v << 16) | (v >> 32)) & 0xffffffffULL;
-  return static_cast<uint32_t>(v);
-}
-
-// The same for the four digit values in the low bytes of `v`.
-inline uint32_t pack4(uint64_t v) {
-  v = ((v << 4) | (v >> 8)) & 0x00ff00ffULL;
-  v = ((v << 8) | (v >> 16)) & 0x0000ffffULL;
-  return static_cast<uint32_t>(v);
 }
 
 // Where the recorder's layout has hex digits and spaces in columns 8-15
@@ -123,6 +181,7 @@ bool parseFixedLayout(const char* text, size_t length, int32_t fields[5]) {
   fields[4] = static_cast<int32_t>(pack8(nibbles(w3, l3)));
   return true;
 }
+#endif  // __SSE2__
 
 }  // namespace
 
