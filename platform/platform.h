@@ -47,6 +47,8 @@ class InputFile : public ByteSource {
 class OutputFile {
  public:
   // Creates `path`, failing (null) if anything of that name exists already.
+  // On Windows the file is removed however the process ends until
+  // syncAndClose has succeeded.
   static std::unique_ptr<OutputFile> createNew(const std::string& path);
   // Closes the file if it is still open; errors are ignored there.
   ~OutputFile();

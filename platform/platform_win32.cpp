@@ -1,4 +1,7 @@
 // Windows implementation of platform.h.
+#ifndef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600  // SetFileInformationByHandle
+#endif
 #include <windows.h>
 
 #include <cstring>
@@ -53,15 +56,30 @@ long InputFile::read(char* buffer, size_t size) {
   return static_cast<long>(got);
 }
 
+namespace {
+
+// Sets whether the file goes when its last handle closes.
+bool setDeleteOnClose(HANDLE handle, bool remove) {
+  FILE_DISPOSITION_INFO disposition;
+  disposition.DeleteFile = remove ? TRUE : FALSE;
+  return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
+                                    sizeof disposition) != 0;
+}
+
+}  // namespace
+
 std::unique_ptr<OutputFile> OutputFile::createNew(const std::string& path) {
   // FILE_SHARE_DELETE lets an interruption remove the name while the file
-  // is still open; it goes when the process ends.
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE,
+  // is still open.
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE | DELETE,
                               FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     return nullptr;
   }
+  // Until it is complete the file is marked for removal, so that it goes
+  // however the process ends, even by TerminateProcess.
+  setDeleteOnClose(handle, true);
   return std::unique_ptr<OutputFile>(
       new OutputFile(reinterpret_cast<intptr_t>(handle)));
 }
@@ -88,8 +106,11 @@ bool OutputFile::write(const char* data, size_t size) {
 bool OutputFile::syncAndClose() {
   open_ = false;
   bool flushed = FlushFileBuffers(asHandle(handle_)) != 0;
+  // Complete: keep it. Where that fails the file goes with the handle, and
+  // the failure is reported.
+  bool kept = flushed && setDeleteOnClose(asHandle(handle_), false);
   bool closed = CloseHandle(asHandle(handle_)) != 0;
-  return flushed && closed;
+  return kept && closed;
 }
 
 bool pathExists(const std::string& path) {

@@ -104,9 +104,12 @@ def main():
     play = os.path.join(rec, "Playfile.log")
     checks = Checks()
 
-    # Signals the program cleans up after. Under Wine only SIGINT reaches the
-    # program, as the console's Ctrl-C; the others end a Windows process
-    # like TerminateProcess does, which nothing can catch.
+    # Signals after which no temporary file may stay. On POSIX the program
+    # removes it on SIGINT, SIGTERM and SIGHUP; nothing can after SIGKILL.
+    # Under Wine only SIGINT reaches the program, as the console's Ctrl-C;
+    # the others end it uncaught, as TerminateProcess does. The file is then
+    # mostly removed too, since it is marked for removal until complete,
+    # but an end that falls between its creation and that mark leaves it.
     cleaned = [signal.SIGINT]
     if not options.wine:
         cleaned += [signal.SIGTERM, signal.SIGHUP]
@@ -122,6 +125,13 @@ def main():
         checks.expect(not os.path.lexists(play),
                       "%s: Playfile.log left behind" % name)
         left = sorted(set(temporaries(rec)) - earlier)
+        if options.wine:
+            # Wine closes a dead process's handles, and so removes a file
+            # marked for removal, a moment after the exit is reported.
+            deadline = time.monotonic() + 5
+            while left and time.monotonic() < deadline:
+                time.sleep(0.05)
+                left = sorted(set(temporaries(rec)) - earlier)
         if number not in cleaned:
             # Nothing can clean up after these: at most the temporary file
             # stays, and it must not disturb the next run.
