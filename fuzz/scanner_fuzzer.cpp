@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "records/event_line.h"
 #include "records/file_table.h"
@@ -17,6 +18,36 @@ void check(bool condition) {
   if (!condition) {
     std::abort();
   }
+}
+
+// Piece sizes by the rule read byte by byte: at most 78 characters, a line
+// end counting as one, CR LF being one line end.
+std::vector<size_t> referencePieces(const std::string& bytes) {
+  std::vector<size_t> sizes;
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    size_t characters = 0;
+    size_t at = pos;
+    while (at < bytes.size()) {
+      if (bytes[at] == '\n' && characters < 78) {
+        ++at;
+        break;
+      }
+      if (bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n' &&
+          characters < 78) {
+        at += 2;
+        break;
+      }
+      if (characters == 78) {
+        break;
+      }
+      ++characters;
+      ++at;
+    }
+    sizes.push_back(at - pos);
+    pos = at;
+  }
+  return sizes;
 }
 
 // The general field rule alone, as "%x %x %x %x %x" reads a C string.
@@ -44,19 +75,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PieceReader reader(source);
     Piece piece;
     std::string joined;
+    std::vector<size_t> expected = referencePieces(bytes);
+    size_t index = 0;
     while (reader.next(piece)) {
+      check(index < expected.size() && piece.size == expected[index++]);
       check(piece.size > 0 && piece.textLength() <= kMaxPieceLength);
       joined.append(piece.bytes, piece.size);
       // The fast path for the recorder's layout agrees with the rule.
       int32_t fast[5] = {}, slow[5] = {};
       int converted = parseEventFields(piece.bytes, piece.contentSize, fast);
-      check(converted ==
-            referenceFields(piece.bytes, piece.contentSize, slow));
+      check(converted == referenceFields(piece.bytes, piece.contentSize, slow));
       for (int i = 0; i < converted; ++i) {
         check(fast[i] == slow[i]);
       }
     }
-    check(!reader.failed() && joined == bytes);
+    check(!reader.failed() && joined == bytes && index == expected.size());
   }
 
   // The scanner's results stay consistent with the file.
