@@ -214,10 +214,8 @@ bool parseHexField(const char* text, size_t length, size_t* pos,
   return true;
 }
 
-int parseEventFields(const char* text, size_t length, int32_t fields[5]) {
-  if (parseFixedLayout(text, length, fields)) {
-    return 5;
-  }
+int parseEventFieldsGenerally(const char* text, size_t length,
+                              int32_t fields[5]) {
   size_t pos = 0;
   for (int converted = 0; converted < 5; ++converted) {
     uint32_t value = 0;
@@ -227,4 +225,11 @@ int parseEventFields(const char* text, size_t length, int32_t fields[5]) {
     fields[converted] = static_cast<int32_t>(value);
   }
   return 5;
+}
+
+int parseEventFields(const char* text, size_t length, int32_t fields[5]) {
+  if (parseFixedLayout(text, length, fields)) {
+    return 5;
+  }
+  return parseEventFieldsGenerally(text, length, fields);
 }

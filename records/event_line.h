@@ -42,4 +42,9 @@ bool parseHexField(const char* text, size_t length, size_t* pos,
 // would.
 int parseEventFields(const char* text, size_t length, int32_t fields[5]);
 
+// The same by the general rule alone, without the fast path for the
+// recorder's layout.
+int parseEventFieldsGenerally(const char* text, size_t length,
+                              int32_t fields[5]);
+
 #endif  // LOGWELD_RECORDS_EVENT_LINE_H_
