@@ -41,7 +41,7 @@ std::string directory() {
   return dir;
 }
 
-// Collects what passPieces hands out.
+// Drops what passPieces hands out.
 struct Discard : ByteSink {
   void put(const char*, size_t) override {}
 };

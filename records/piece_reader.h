@@ -10,6 +10,7 @@
 #define LOGWELD_RECORDS_PIECE_READER_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 namespace platform {
