@@ -69,14 +69,10 @@ inline __m128i hexLanes(const char* text, int* hex, int* spaces) {
                       _mm_and_si128(letter, _mm_set1_epi8(9)));
 }
 
-// The recorder's own layout, "tttttttt ssss hhhh cccc ffffffff": columns
-// 0-7, 9-12, 14-17, 19-22 and 24-31 hex digits, single spaces at 8, 13, 18
-// and 23, and no hex digit at 32. For such a line the general rule gives
-// exactly these fields.
-bool parseFixedLayout(const char* text, size_t length, int32_t fields[5]) {
-  if (length < 32 || (length > 32 && hexDigit(text[32]) >= 0)) {
-    return false;
-  }
+// Checks columns 0-31 against the recorder's layout (see parseFixedLayout)
+// and gives the digit values of columns 0-7, 8-15, 16-23 and 24-31, the
+// first column in the lowest byte of each word.
+bool layoutDigits(const char* text, uint64_t digits[4]) {
   // Bit i stands for column i, or 16 + i in the second half.
   constexpr int kHexFirst = 0xdeff;     // 0-7, 9-12, 14-15
   constexpr int kSpaceFirst = 0x2100;   // 8, 13
@@ -89,19 +85,12 @@ bool parseFixedLayout(const char* text, size_t length, int32_t fields[5]) {
       spaces1 != kSpaceSecond) {
     return false;
   }
-  // Digit values of columns 0-7, 8-15, 16-23 and 24-31, the first column
-  // in the lowest byte.
-  uint64_t a = static_cast<uint64_t>(_mm_cvtsi128_si64(first));
-  uint64_t b =
+  digits[0] = static_cast<uint64_t>(_mm_cvtsi128_si64(first));
+  digits[1] =
       static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_srli_si128(first, 8)));
-  uint64_t c = static_cast<uint64_t>(_mm_cvtsi128_si64(second));
-  uint64_t d =
+  digits[2] = static_cast<uint64_t>(_mm_cvtsi128_si64(second));
+  digits[3] =
       static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_srli_si128(second, 8)));
-  fields[0] = static_cast<int32_t>(pack8(a));
-  fields[1] = static_cast<int32_t>(pack4(b >> 8));
-  fields[2] = static_cast<int32_t>(pack4((b >> 48) | (c << 16)));
-  fields[3] = static_cast<int32_t>(pack4(c >> 24));
-  fields[4] = static_cast<int32_t>(pack8(d));
   return true;
 }
 #else
@@ -150,14 +139,10 @@ constexpr uint64_t kSpaces8to15 = 0x0000200000000020ULL;
 constexpr uint64_t kHex16to23 = 0x0080808080008080ULL;
 constexpr uint64_t kSpaces16to23 = 0x2000000000200000ULL;
 
-// The recorder's own layout, "tttttttt ssss hhhh cccc ffffffff": columns
-// 0-7, 9-12, 14-17, 19-22 and 24-31 hex digits, single spaces at 8, 13, 18
-// and 23, and no hex digit at 32. Read as four words at once. For such a
-// line the general rule gives exactly these fields.
-bool parseFixedLayout(const char* text, size_t length, int32_t fields[5]) {
-  if (length < 32 || (length > 32 && hexDigit(text[32]) >= 0)) {
-    return false;
-  }
+// Checks columns 0-31 against the recorder's layout (see parseFixedLayout)
+// and gives the digit values of columns 0-7, 8-15, 16-23 and 24-31, the
+// first column in the lowest byte of each word. Eight columns at a time.
+bool layoutDigits(const char* text, uint64_t digits[4]) {
   uint64_t w0 = load8(text), w1 = load8(text + 8), w2 = load8(text + 16),
            w3 = load8(text + 24);
   uint64_t l0, l1, l2, l3;
@@ -173,15 +158,31 @@ bool parseFixedLayout(const char* text, size_t length, int32_t fields[5]) {
       (w2 & kByteMask16to23) != kSpaces16to23) {
     return false;
   }
-  uint64_t n1 = nibbles(w1, l1), n2 = nibbles(w2, l2);
-  fields[0] = static_cast<int32_t>(pack8(nibbles(w0, l0)));
-  fields[1] = static_cast<int32_t>(pack4(n1 >> 8));
-  fields[2] = static_cast<int32_t>(pack4((n1 >> 48) | (n2 << 16)));
-  fields[3] = static_cast<int32_t>(pack4(n2 >> 24));
-  fields[4] = static_cast<int32_t>(pack8(nibbles(w3, l3)));
+  digits[0] = nibbles(w0, l0);
+  digits[1] = nibbles(w1, l1);
+  digits[2] = nibbles(w2, l2);
+  digits[3] = nibbles(w3, l3);
   return true;
 }
 #endif  // __SSE2__
+
+// The recorder's own layout, "tttttttt ssss hhhh cccc ffffffff": columns
+// 0-7, 9-12, 14-17, 19-22 and 24-31 hex digits, single spaces at 8, 13, 18
+// and 23, and no hex digit at 32. For such a line the general rule gives
+// exactly these fields.
+bool parseFixedLayout(const char* text, size_t length, int32_t fields[5]) {
+  uint64_t d[4];
+  if (length < 32 || (length > 32 && hexDigit(text[32]) >= 0) ||
+      !layoutDigits(text, d)) {
+    return false;
+  }
+  fields[0] = static_cast<int32_t>(pack8(d[0]));
+  fields[1] = static_cast<int32_t>(pack4(d[1] >> 8));
+  fields[2] = static_cast<int32_t>(pack4((d[1] >> 48) | (d[2] << 16)));
+  fields[3] = static_cast<int32_t>(pack4(d[2] >> 24));
+  fields[4] = static_cast<int32_t>(pack8(d[3]));
+  return true;
+}
 
 }  // namespace
 
