@@ -61,10 +61,6 @@ class Run:
             return code, f.read()
 
 
-def start(command, directory, wine):
-    return Run(command, directory, wine)
-
-
 def catch_while_writing(run, directory, signal_number):
     """Sends the signal once the temporary output exists; True if caught."""
     deadline = time.monotonic() + 120
@@ -117,7 +113,7 @@ def main():
                    signal.SIGKILL]:
         name = signal.Signals(number).name
         earlier = set(temporaries(rec))
-        process = start([program, named], work, options.wine)
+        process = Run([program, named], work, options.wine)
         caught = catch_while_writing(process, rec, number)
         process.finish(timeout=120)
         checks.expect(caught, "%s: the run was not caught while writing" %
@@ -143,7 +139,7 @@ def main():
         print("%s while writing: %s" % (name, "caught" if caught else "missed"))
 
     # The next run succeeds, whatever the interruptions left.
-    code, _ = start([program, named], work, options.wine).finish(300)
+    code, _ = Run([program, named], work, options.wine).finish(300)
     checks.expect(code == 0, "the run after the interruptions "
                   "failed with %d" % code)
     with open(play, "rb") as f:
@@ -153,8 +149,8 @@ def main():
         os.remove(leftover)
     os.remove(play)
 
-    first = start([program, named], work, options.wine)
-    second = start([program, named], work, options.wine)
+    first = Run([program, named], work, options.wine)
+    second = Run([program, named], work, options.wine)
     outcomes = [run.finish(300) for run in (first, second)]
     codes = sorted(code for code, _ in outcomes)
     checks.expect(codes == [0, 1], "two runs at once ended with %s" % codes)
