@@ -1,7 +1,6 @@
 #include "driver/run.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "driver/paths.h"
@@ -64,11 +63,10 @@ int runLogweld(int argc, char** argv) {
     return endWithFailure();
   }
   report("Path = %s\n", baseDirectory);
-  if (name.size() > static_cast<size_t>(kMaxNameLength)) {
+  if (!FileTable[0].setName(name)) {
     report("File name too long: %s\n", name.c_str());
     return endWithFailure();
   }
-  std::memcpy(FileTable[0].name, name.c_str(), name.size() + 1);
   scanRecordFile(*named);
   named.reset();
 

@@ -1,5 +1,6 @@
 #include "records/file_table.h"
 
+#include <cstring>
 #include <utility>
 
 FileRecord FileTable[kFileTableSize];
@@ -59,6 +60,14 @@ void SavePointList::clear() {
 void SavePointList::swapWith(SavePointList& other) {
   std::swap(head_, other.head_);
   std::swap(count_, other.count_);
+}
+
+bool FileRecord::setName(const std::string& text) {
+  if (text.size() >= sizeof name) {
+    return false;
+  }
+  std::memcpy(name, text.c_str(), text.size() + 1);
+  return true;
 }
 
 void FileRecord::swapWith(FileRecord& other) {

@@ -4,6 +4,7 @@
 #define LOGWELD_RECORDS_FILE_TABLE_H_
 
 #include <cstdint>
+#include <string>
 
 // One recognised sequence of event lines: a file's start, or a save point.
 // While a start or a save sequence is still incomplete, `time` holds the
@@ -54,6 +55,9 @@ struct FileRecord {
   char name[24] = {};        // relative to baseDirectory, NUL-terminated
   int32_t linkIndex = 0;     // save point matching the next file's start
 
+  // Stores `text` as the name; false, and the name unchanged, when it is
+  // longer than a record holds.
+  bool setName(const std::string& text);
   // Exchanges the entire contents of two records; lists move with them.
   void swapWith(FileRecord& other);
   // Makes the record as new: empty list, all numbers 0, empty name.

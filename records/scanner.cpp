@@ -1,6 +1,5 @@
 #include "records/scanner.h"
 
-#include <cstring>
 #include <limits>
 
 #include "driver/report.h"

@@ -1,6 +1,5 @@
 #include "splice/search.h"
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -64,8 +63,7 @@ void searchRecordFiles() {
         continue;
       }
       line.begin();
-      std::memcpy(FileTable[fileCount].name, relative.c_str(),
-                  relative.size() + 1);
+      FileTable[fileCount].setName(relative);
       scanRecordFile(*file);
       ++fileCount;
     }
