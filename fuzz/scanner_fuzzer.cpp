@@ -50,6 +50,12 @@ std::vector<size_t> referencePieces(const std::string& bytes) {
   return sizes;
 }
 
+// Collects what passPieces hands out.
+struct Collect : ByteSink {
+  std::string bytes;
+  void put(const char* data, size_t size) override { bytes.append(data, size); }
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -78,6 +84,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
     check(!reader.failed() && joined == bytes && index == expected.size());
+  }
+
+  // Passing the first pieces in blocks hands out the same bytes, and the
+  // piece after them is the next one.
+  {
+    std::vector<size_t> expected = referencePieces(bytes);
+    size_t skip = size > 1 ? data[1] * 7 % (expected.size() + 1) : 0;
+    MemorySource source(bytes, chunk);
+    PieceReader reader(source);
+    Collect passed;
+    check(reader.passPieces(static_cast<int64_t>(skip), passed) ==
+          static_cast<int64_t>(skip));
+    size_t bytesBefore = 0;
+    for (size_t i = 0; i < skip; ++i) {
+      bytesBefore += expected[i];
+    }
+    check(passed.bytes == bytes.substr(0, bytesBefore));
+    Piece piece;
+    check(reader.next(piece) == (skip < expected.size()));
+    check(skip == expected.size() || piece.size == expected[skip]);
   }
 
   // The scanner's results stay consistent with the file.

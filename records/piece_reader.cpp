@@ -52,6 +52,28 @@ inline const char* findNewline(const char* p, const char* end) {
   return p;
 }
 
+// Bit i set where p[i] is '\n', for the 64 bytes at p.
+inline uint64_t newlineMask(const char* p) {
+#ifdef __SSE2__
+  const __m128i newline = _mm_set1_epi8('\n');
+  uint64_t mask = 0;
+  for (int i = 0; i < 4; ++i) {
+    __m128i bytes =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+    mask |= static_cast<uint64_t>(static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, newline))))
+            << (16 * i);
+  }
+  return mask;
+#else
+  uint64_t mask = 0;
+  for (int i = 0; i < 64; ++i) {
+    mask |= static_cast<uint64_t>(p[i] == '\n') << i;
+  }
+  return mask;
+#endif
+}
+
 }  // namespace
 
 size_t Piece::stringLength() const {
@@ -142,6 +164,10 @@ int64_t PieceReader::passPieces(int64_t count, ByteSink& sink) {
     const char* buffer = buffer_.get();
     size_t blockStart = pos_;
     while (passed < count && pos_ < end_) {
+      passShortLines(passed, count);
+      if (passed == count || pos_ == end_) {
+        break;
+      }
       // A line end within the first 78 characters ends the piece there,
       // whatever follows: such a line needs no lookahead.
       const char* start = buffer + pos_;
@@ -161,6 +187,27 @@ int64_t PieceReader::passPieces(int64_t count, ByteSink& sink) {
     sink.put(buffer + blockStart, pos_ - blockStart);
   }
   return passed;
+}
+
+void PieceReader::passShortLines(int64_t& passed, int64_t count) {
+  const char* buffer = buffer_.get();
+  size_t lineStart = pos_;
+  for (size_t block = pos_; end_ - block >= 64 && passed < count; block += 64) {
+    uint64_t ends = newlineMask(buffer + block);
+    // Every line end in the block after the first is fewer than 64
+    // characters after the one before it, so only the first can end a line
+    // that is too long to be one piece.
+    if (ends == 0 ||
+        block + static_cast<size_t>(__builtin_ctzll(ends)) - lineStart >=
+            kMaxPieceLength) {
+      break;
+    }
+    do {
+      lineStart = block + static_cast<size_t>(__builtin_ctzll(ends)) + 1;
+      ends &= ends - 1;
+    } while (++passed < count && ends != 0);
+  }
+  pos_ = lineStart;
 }
 
 bool PieceReader::nextBlock(const char*& data, size_t& size) {

@@ -86,6 +86,10 @@ class PieceReader {
     }
   }
   void refill(size_t wanted);
+  // Passes whole lines that are one piece each (a line end within their
+  // first 78 characters), 64 bytes at a time, while the buffer holds them:
+  // stops before a line that may not be, or once `passed` reaches `count`.
+  void passShortLines(int64_t& passed, int64_t count);
   // Cuts the piece that starts at pos_ (bytes are available up to end_).
   void measure(Piece& piece) const;
 

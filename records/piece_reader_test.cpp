@@ -85,46 +85,69 @@ struct Collect : ByteSink {
   void put(const char* data, size_t size) override { bytes.append(data, size); }
 };
 
-TEST(PieceReader, PassPiecesCountsAsNextDoes) {
-  std::string input;
-  std::vector<std::string> pieces;
-  // Short lines, CR LF lines, and long lines that are cut into pieces.
+// Inputs for passPieces: lines of every length around the piece limit,
+// runs of short lines that pass 64 bytes at a time, and long lines that
+// interrupt such runs.
+std::vector<std::string> passInputs() {
+  std::string growing, shortRuns, crLfLimit;
   for (int i = 0; i < 3000; ++i) {
     std::string line = std::string(static_cast<size_t>(i % 170), 'a' + i % 26);
-    input += line + (i % 2 ? "\r\n" : "\n");
+    growing += line + (i % 2 ? "\r\n" : "\n");
   }
-  {
-    MemorySource source(input, 5000);
-    PieceReader reader(source);
-    Piece piece;
-    while (reader.next(piece)) {
-      pieces.emplace_back(piece.bytes, piece.size);
-    }
+  for (int i = 0; i < 5000; ++i) {
+    size_t length = i % 97 == 0 ? 150 + i % 7 : i % 41 == 0 ? 77 + i % 3 : 32;
+    shortRuns += std::string(length, 'x') + (i % 13 == 0 ? "\r\n" : "\n");
   }
-  for (size_t skip :
-       {size_t{0}, size_t{1}, size_t{777}, pieces.size() - 1, pieces.size()}) {
-    SCOPED_TRACE(skip);
-    MemorySource source(input, 5000);
-    PieceReader reader(source);
-    Collect passed;
-    ASSERT_EQ(static_cast<int64_t>(skip),
-              reader.passPieces(static_cast<int64_t>(skip), passed));
-    std::string expected;
-    for (size_t i = 0; i < skip; ++i) {
-      expected += pieces[i];
+  for (int i = 0; i < 2000; ++i) {
+    // 77 characters then CR LF is one piece; 78 then LF is two.
+    crLfLimit += std::string(77 + i % 2, 'y') + (i % 3 ? "\r\n" : "\n");
+  }
+  return {growing, shortRuns, crLfLimit, std::string(300, '\n')};
+}
+
+TEST(PieceReader, PassPiecesCountsAsNextDoes) {
+  for (const std::string& input : passInputs()) {
+    std::vector<std::string> pieces;
+    {
+      MemorySource source(input, 5000);
+      PieceReader reader(source);
+      Piece piece;
+      while (reader.next(piece)) {
+        pieces.emplace_back(piece.bytes, piece.size);
+      }
     }
-    EXPECT_EQ(expected, passed.bytes);
-    Piece piece;
-    if (skip < pieces.size()) {
-      ASSERT_TRUE(reader.next(piece));
-      EXPECT_EQ(pieces[skip], std::string(piece.bytes, piece.size));
+    std::vector<size_t> skips = {0, 1, 777, pieces.size() - 1, pieces.size()};
+    for (size_t skip = 2; skip < 400; skip += 7) {
+      skips.push_back(skip);
     }
-    // Asking for more than there is stops at the end.
-    Collect rest;
-    int64_t left = static_cast<int64_t>(pieces.size()) -
-                   static_cast<int64_t>(skip) - (skip < pieces.size() ? 1 : 0);
-    EXPECT_EQ(left, reader.passPieces(1 << 30, rest));
-    EXPECT_FALSE(reader.next(piece));
+    for (size_t skip : skips) {
+      if (skip > pieces.size()) {
+        continue;
+      }
+      SCOPED_TRACE(testing::Message() << input.size() << " " << skip);
+      MemorySource source(input, 5000);
+      PieceReader reader(source);
+      Collect passed;
+      ASSERT_EQ(static_cast<int64_t>(skip),
+                reader.passPieces(static_cast<int64_t>(skip), passed));
+      std::string expected;
+      for (size_t i = 0; i < skip; ++i) {
+        expected += pieces[i];
+      }
+      ASSERT_EQ(expected, passed.bytes);
+      Piece piece;
+      if (skip < pieces.size()) {
+        ASSERT_TRUE(reader.next(piece));
+        EXPECT_EQ(pieces[skip], std::string(piece.bytes, piece.size));
+      }
+      // Asking for more than there is stops at the end.
+      Collect rest;
+      int64_t left = static_cast<int64_t>(pieces.size()) -
+                     static_cast<int64_t>(skip) -
+                     (skip < pieces.size() ? 1 : 0);
+      EXPECT_EQ(left, reader.passPieces(1 << 30, rest));
+      EXPECT_FALSE(reader.next(piece));
+    }
   }
 }
 
