@@ -16,6 +16,28 @@ constexpr size_t kBufferSize = 256 * 1024;
 // then CR LF.
 constexpr size_t kLookahead = kMaxPieceLength + 1;
 
+// Bit i set where p[i] is '\n', for the 64 bytes at p.
+inline uint64_t newlineMask(const char* p) {
+#ifdef __SSE2__
+  const __m128i newline = _mm_set1_epi8('\n');
+  uint64_t mask = 0;
+  for (int i = 0; i < 4; ++i) {
+    __m128i bytes =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+    mask |= static_cast<uint64_t>(static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, newline))))
+            << (16 * i);
+  }
+  return mask;
+#else
+  uint64_t mask = 0;
+  for (int i = 0; i < 64; ++i) {
+    mask |= static_cast<uint64_t>(p[i] == '\n') << i;
+  }
+  return mask;
+#endif
+}
+
 // The first '\n' in [p, end), or end. Sixteen (or eight) bytes at a time:
 // cheaper than a library call for the short distances between line ends.
 inline const char* findNewline(const char* p, const char* end) {
@@ -50,28 +72,6 @@ inline const char* findNewline(const char* p, const char* end) {
     ++p;
   }
   return p;
-}
-
-// Bit i set where p[i] is '\n', for the 64 bytes at p.
-inline uint64_t newlineMask(const char* p) {
-#ifdef __SSE2__
-  const __m128i newline = _mm_set1_epi8('\n');
-  uint64_t mask = 0;
-  for (int i = 0; i < 4; ++i) {
-    __m128i bytes =
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    mask |= static_cast<uint64_t>(static_cast<unsigned>(
-                _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, newline))))
-            << (16 * i);
-  }
-  return mask;
-#else
-  uint64_t mask = 0;
-  for (int i = 0; i < 64; ++i) {
-    mask |= static_cast<uint64_t>(p[i] == '\n') << i;
-  }
-  return mask;
-#endif
 }
 
 }  // namespace
@@ -120,9 +120,17 @@ void PieceReader::measure(Piece& piece) const {
   const char* start = buffer_.get() + pos_;
   size_t available = end_ - pos_;
   size_t window = available < kLookahead ? available : kLookahead;
-  const char* lf = findNewline(start, start + window);
-  if (lf == start + window) {
-    lf = nullptr;
+  const char* lf = nullptr;
+  // Most lines end within 64 bytes: one mask finds the end.
+  uint64_t ends = window >= 64 ? newlineMask(start) : 0;
+  if (ends != 0) {
+    lf = start + __builtin_ctzll(ends);
+  } else {
+    const char* from = window >= 64 ? start + 64 : start;
+    lf = findNewline(from, start + window);
+    if (lf == start + window) {
+      lf = nullptr;
+    }
   }
   piece.bytes = start;
   size_t at = lf == nullptr ? window : static_cast<size_t>(lf - start);
