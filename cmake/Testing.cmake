@@ -25,6 +25,7 @@ add_executable(logweld_tests
   records/piece_reader_test.cpp
   records/scanner_test.cpp
   splice/chain_test.cpp
+  splice/write_behind_test.cpp
   splice/writer_test.cpp
   tests/test_util.cpp)
 target_link_libraries(logweld_tests PRIVATE logweld_core ${LOGWELD_GTEST_MAIN})

@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "records/event_line.h"
 #include "records/file_table.h"
+#include "splice/write_behind.h"
 
 const char kPlayfileName[] = "Playfile.log";
 
@@ -24,73 +25,30 @@ const char* const kRestoreKeepTexts[] = {"6665", "6666", "6667",
                                          "6668", "6669", "0050"};
 const char* const kSaveKeepTexts[] = {"6668"};
 
-// Buffers the output and remembers the first failed write.
-class BufferedOutput : public ByteSink {
- public:
-  explicit BufferedOutput(platform::OutputFile& file)
-      : file_(file), buffer_(new char[kSize]) {}
-
-  void put(const char* data, size_t size) override {
-    if (size > kSize - used_) {
-      flush();
-      if (size >= kSize / 2) {
-        ok_ = ok_ && file_.write(data, size);
-        return;
-      }
-    }
-    std::memcpy(buffer_.get() + used_, data, size);
-    used_ += size;
-  }
-  void put(const std::string& text) { put(text.data(), text.size()); }
-
-  void flush() {
-    if (used_ > 0) {
-      ok_ = ok_ && file_.write(buffer_.get(), used_);
-      used_ = 0;
-    }
-  }
-  bool ok() const { return ok_; }
-
- private:
-  static constexpr size_t kSize = 256 * 1024;
-  platform::OutputFile& file_;
-  std::unique_ptr<char[]> buffer_;
-  size_t used_ = 0;
-  bool ok_ = true;
-};
-
-void putCommentedOut(BufferedOutput& out, const Piece& piece) {
+void putCommentedOut(WriteBehind& out, const Piece& piece) {
   out.put("##", 2);
   out.put(piece.bytes, piece.size);
 }
 
-enum class FileResult { kDone, kFailed };
-
-FileResult failedReading(const FileRecord& record) {
-  report("Error reading %s\n", record.name);
-  return FileResult::kFailed;
-}
+enum class FileResult { kDone, kCannotOpen, kCannotRead };
 
 // Copies what is left of a file unchanged.
-FileResult copyRest(PieceReader& reader, const FileRecord& record,
-                    BufferedOutput& out) {
+FileResult copyRest(PieceReader& reader, WriteBehind& out) {
   const char* data;
   size_t size;
   while (out.ok() && reader.nextBlock(data, size)) {
     out.put(data, size);
   }
-  return reader.failed() ? failedReading(record) : FileResult::kDone;
+  return reader.failed() ? FileResult::kCannotRead : FileResult::kDone;
 }
 
 // Copies one record of the chain, rewriting its restore region and its
-// save region. Reports and returns kFailed when the file cannot be read to
-// its cut.
-FileResult copyChainFile(int j, BufferedOutput& out) {
+// save region. Stops early, returning kDone, once a write has failed.
+FileResult copyChainFile(int j, WriteBehind& out) {
   const FileRecord& record = FileTable[j];
   std::unique_ptr<platform::InputFile> file = openInBase(record.name);
   if (!file) {
-    report("Cannot open %s\n", record.name);
-    return FileResult::kFailed;
+    return FileResult::kCannotOpen;
   }
   PieceReader reader(*file);
   const bool hasCut = j >= 1;
@@ -98,6 +56,11 @@ FileResult copyChainFile(int j, BufferedOutput& out) {
   const bool restoreTrim = j != chainLength && record.start.code >= kCodeD2 &&
                            record.start.code <= kCodeD5;
   const int64_t noLimit = std::numeric_limits<int64_t>::max();
+  // Ending before the cut is an error; a file without one just ends.
+  auto endedEarly = [&] {
+    return reader.failed() || hasCut ? FileResult::kCannotRead
+                                     : FileResult::kDone;
+  };
   Piece piece;
   for (int64_t k = 1;; ++k) {
     // Lines up to `plainUntil` are copied unchanged, in blocks.
@@ -110,7 +73,7 @@ FileResult copyChainFile(int j, BufferedOutput& out) {
     }
     if (plainUntil == noLimit) {
       // Nothing is rewritten past here: the rest goes out as it is.
-      return copyRest(reader, record, out);
+      return copyRest(reader, out);
     }
     if (k <= plainUntil) {
       int64_t wanted = plainUntil - k + 1;
@@ -119,8 +82,7 @@ FileResult copyChainFile(int j, BufferedOutput& out) {
         return FileResult::kDone;  // the caller reports the failed write
       }
       if (passed < wanted) {
-        return reader.failed() || hasCut ? failedReading(record)
-                                         : FileResult::kDone;
+        return endedEarly();
       }
       k += passed;
     }
@@ -129,8 +91,7 @@ FileResult copyChainFile(int j, BufferedOutput& out) {
       return FileResult::kDone;
     }
     if (!reader.next(piece)) {
-      return reader.failed() || hasCut ? failedReading(record)
-                                       : FileResult::kDone;
+      return endedEarly();
     }
     if (restoreTrim && k >= record.start.firstLine &&
         k <= record.start.lastLine) {
@@ -158,19 +119,21 @@ FileResult copyChainFile(int j, BufferedOutput& out) {
   }
 }
 
-// Writes the whole chain into `out`; false when a file failed, reported.
+// Writes the whole chain into `file`; false when it failed, reported.
 bool writeChain(platform::OutputFile& file) {
-  BufferedOutput out(file);
-  for (int j = chainLength; j >= 0; --j) {
-    if (copyChainFile(j, out) == FileResult::kFailed) {
+  WriteBehind out(file);
+  for (int j = chainLength; j >= 0 && out.ok(); --j) {
+    FileResult result = copyChainFile(j, out);
+    // A write that failed before this stopped the copying: it is the one
+    // reported.
+    if (result != FileResult::kDone && out.settle()) {
+      report(result == FileResult::kCannotOpen ? "Cannot open %s\n"
+                                               : "Error reading %s\n",
+             FileTable[j].name);
       return false;
     }
-    if (!out.ok()) {
-      break;
-    }
   }
-  out.flush();
-  if (!out.ok()) {
+  if (!out.settle()) {
     report("Cannot write '%s'.\n", kPlayfileName);
     return false;
   }
