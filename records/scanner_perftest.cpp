@@ -61,15 +61,15 @@ void BM_ParseEventFields(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseEventFields)->Arg(0)->Arg(1);
 
+// Each scan reports its file's line on the standard error stream; run the
+// program with that stream sent elsewhere (2>/dev/null).
 void BM_ScanRecordFile(benchmark::State& state) {
-  std::FILE* quiet = std::tmpfile();
   for (auto _ : state) {
     FileTable[0].clear();
     fileCount = 0;
     MemorySource source(recording());
     scanRecordFile(source);
   }
-  std::fclose(quiet);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                           static_cast<int64_t>(recording().size()));
 }
