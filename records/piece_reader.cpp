@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr size_t kBufferSize = 256 * 1024;
+constexpr size_t kBufferSize = size_t{256} * 1024;
 // The most raw bytes looked at to find where a piece ends: 77 characters,
 // then CR LF.
 constexpr size_t kLookahead = kMaxPieceLength + 1;
@@ -21,7 +21,7 @@ inline uint64_t newlineMask(const char* p) {
 #ifdef __SSE2__
   const __m128i newline = _mm_set1_epi8('\n');
   uint64_t mask = 0;
-  for (int i = 0; i < 4; ++i) {
+  for (size_t i = 0; i < 4; ++i) {
     __m128i bytes =
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
     mask |= static_cast<uint64_t>(static_cast<unsigned>(

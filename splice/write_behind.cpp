@@ -9,7 +9,7 @@ namespace {
 
 // Four buffers: one being filled, up to three written or waiting.
 constexpr size_t kBufferCount = 4;
-constexpr size_t kBufferSize = 512 * 1024;
+constexpr size_t kBufferSize = size_t{512} * 1024;
 
 }  // namespace
 
