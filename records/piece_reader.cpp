@@ -116,7 +116,7 @@ void PieceReader::refill(size_t wanted) {
   }
 }
 
-void PieceReader::measure(Piece& piece) const {
+inline void PieceReader::measure(Piece& piece) const {
   const char* start = buffer_.get() + pos_;
   size_t available = end_ - pos_;
   size_t window = available < kLookahead ? available : kLookahead;
