@@ -174,7 +174,10 @@ void feedSaveRecogniser(EventSpan& working, SavePointList& savePoints,
 
 void scanRecordFile(platform::ByteSource& file) {
   FileRecord& record = FileTable[fileCount];
-  record.start.time = -1;
+  // The start is recognised in a copy of its own, which the compiler can
+  // keep in registers, and stored when the file has been read.
+  EventSpan start = record.start;
+  start.time = -1;
   EventSpan working;
   working.time = -1;
   PieceReader reader(file);
@@ -186,9 +189,10 @@ void scanRecordFile(platform::ByteSource& file) {
       continue;
     }
     int32_t n = static_cast<int32_t>(line);
-    feedStartRecogniser(record.start, t, c, n);
+    feedStartRecogniser(start, t, c, n);
     feedSaveRecogniser(working, record.savePoints, t, c, n);
   }
+  record.start = start;
   if (working.time == -4) {
     working.time = working.pendingTime;
     working.lastLine = working.pendingLine;
