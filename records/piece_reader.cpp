@@ -74,6 +74,21 @@ inline const char* findNewline(const char* p, const char* end) {
   return p;
 }
 
+// The first '\n' among the `window` bytes at `start`, or null. Most lines
+// end within 64 bytes, where one mask finds the end.
+inline const char* lineEndWithin(const char* start, size_t window) {
+  const char* from = start;
+  if (window >= 64) {
+    uint64_t ends = newlineMask(start);
+    if (ends != 0) {
+      return start + __builtin_ctzll(ends);
+    }
+    from = start + 64;
+  }
+  const char* lf = findNewline(from, start + window);
+  return lf == start + window ? nullptr : lf;
+}
+
 }  // namespace
 
 size_t Piece::stringLength() const {
@@ -120,18 +135,7 @@ inline void PieceReader::measure(Piece& piece) const {
   const char* start = buffer_.get() + pos_;
   size_t available = end_ - pos_;
   size_t window = available < kLookahead ? available : kLookahead;
-  const char* lf = nullptr;
-  // Most lines end within 64 bytes: one mask finds the end.
-  uint64_t ends = window >= 64 ? newlineMask(start) : 0;
-  if (ends != 0) {
-    lf = start + __builtin_ctzll(ends);
-  } else {
-    const char* from = window >= 64 ? start + 64 : start;
-    lf = findNewline(from, start + window);
-    if (lf == start + window) {
-      lf = nullptr;
-    }
-  }
+  const char* lf = lineEndWithin(start, window);
   piece.bytes = start;
   size_t at = lf == nullptr ? window : static_cast<size_t>(lf - start);
   if (lf != nullptr && at >= 1 && start[at - 1] == '\r') {
@@ -180,9 +184,8 @@ int64_t PieceReader::passPieces(int64_t count, ByteSink& sink) {
       // whatever follows: such a line needs no lookahead.
       const char* start = buffer + pos_;
       size_t window = end_ - pos_ < kLookahead ? end_ - pos_ : kLookahead;
-      const char* lf = findNewline(start, start + window);
-      if (lf != start + window &&
-          static_cast<size_t>(lf - start) < kMaxPieceLength) {
+      const char* lf = lineEndWithin(start, window);
+      if (lf != nullptr && static_cast<size_t>(lf - start) < kMaxPieceLength) {
         pos_ += static_cast<size_t>(lf - start) + 1;
       } else if (end_ - pos_ >= kLookahead || atEof_) {
         measure(piece);
