@@ -61,7 +61,8 @@ bool WriteBehind::settle() {
   }
   if (thread_.joinable()) {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return full_.empty() && !writing_; });
+    // Every buffer but the current one is free once all are written.
+    changed_.wait(lock, [this] { return free_.size() == buffers_.size() - 1; });
   }
   return ok();
 }
@@ -95,11 +96,9 @@ void WriteBehind::run() {
     }
     size_t index = full_.front();
     full_.erase(full_.begin());
-    writing_ = true;
     lock.unlock();
     writeOut(buffers_[index]);
     lock.lock();
-    writing_ = false;
     free_.push_back(index);
     changed_.notify_all();
   }

@@ -59,7 +59,6 @@ class WriteBehind : public ByteSink {
   std::condition_variable changed_;
   std::vector<size_t> full_;  // buffers waiting to be written, oldest first
   std::vector<size_t> free_;  // buffers ready to be filled
-  bool writing_ = false;      // the thread holds a buffer
   bool stopping_ = false;
   std::thread thread_;
 };
