@@ -50,12 +50,6 @@ std::vector<size_t> referencePieces(const std::string& bytes) {
   return sizes;
 }
 
-// Collects what passPieces hands out.
-struct Collect : ByteSink {
-  std::string bytes;
-  void put(const char* data, size_t size) override { bytes.append(data, size); }
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -93,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t skip = size > 1 ? data[1] * 7 % (expected.size() + 1) : 0;
     MemorySource source(bytes, chunk);
     PieceReader reader(source);
-    Collect passed;
+    CollectBytes passed;
     check(reader.passPieces(static_cast<int64_t>(skip), passed) ==
           static_cast<int64_t>(skip));
     size_t bytesBefore = 0;

@@ -79,12 +79,6 @@ TEST(PieceReader, SplitsLinesIntoPiecesAsTextModeDoes) {
   }
 }
 
-// Collects what passPieces hands out.
-struct Collect : ByteSink {
-  std::string bytes;
-  void put(const char* data, size_t size) override { bytes.append(data, size); }
-};
-
 // Inputs for passPieces: lines of every length around the piece limit,
 // runs of short lines that pass 64 bytes at a time, and long lines that
 // interrupt such runs.
@@ -127,7 +121,7 @@ TEST(PieceReader, PassPiecesCountsAsNextDoes) {
       SCOPED_TRACE(testing::Message() << input.size() << " " << skip);
       MemorySource source(input, 5000);
       PieceReader reader(source);
-      Collect passed;
+      CollectBytes passed;
       ASSERT_EQ(static_cast<int64_t>(skip),
                 reader.passPieces(static_cast<int64_t>(skip), passed));
       std::string expected;
@@ -141,7 +135,7 @@ TEST(PieceReader, PassPiecesCountsAsNextDoes) {
         EXPECT_EQ(pieces[skip], std::string(piece.bytes, piece.size));
       }
       // Asking for more than there is stops at the end.
-      Collect rest;
+      CollectBytes rest;
       int64_t left = static_cast<int64_t>(pieces.size()) -
                      static_cast<int64_t>(skip) -
                      (skip < pieces.size() ? 1 : 0);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "records/piece_reader.h"
 
 // Delivers a string's bytes, at most `chunk` at a time, then the end; or a
 // reading error after them when `failAtEnd` is set.
@@ -21,6 +22,12 @@ class MemorySource : public platform::ByteSource {
   size_t chunk_;
   bool failAtEnd_;
   size_t pos_ = 0;
+};
+
+// Keeps every byte handed to it, as passPieces hands them out.
+struct CollectBytes : ByteSink {
+  std::string bytes;
+  void put(const char* data, size_t size) override { bytes.append(data, size); }
 };
 
 // Catches what report() writes to the trace while it lives.
