@@ -4,10 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "driver/paths.h"
@@ -61,15 +58,6 @@ std::string afterPieces(const std::string& text, int64_t pieces) {
   return rest;
 }
 
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -81,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                           ? input
                           : input.substr(split + sizeof kSeparator - 1);
   const std::string dir = directory();
-  writeFile(dir + "Record001.log", earlier);
-  writeFile(dir + "Record002.log", later);
+  writeWholeFile(dir + "Record001.log", earlier);
+  writeWholeFile(dir + "Record002.log", later);
   std::filesystem::remove(dir + "Playfile.log");
 
   std::string base = dir;
@@ -91,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FileTable[i].clear();
   }
   fileCount = 0;
-  std::strcpy(FileTable[0].name, "Record002.log");
+  check(FileTable[0].setName("Record002.log"));
   {
     std::unique_ptr<platform::InputFile> file = openInBase("Record002.log");
     check(file != nullptr);
@@ -102,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   buildChain();
   check(chainLength >= 0 && chainLength < fileCount);
   bool written = writePlayfile();
-  std::string output = readFile(dir + "Playfile.log");
+  std::string output = readWholeFile(dir + "Playfile.log");
   if (chainLength == 0) {
     // The latest file alone is copied unchanged.
     check(written && output == later);

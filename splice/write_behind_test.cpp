@@ -3,20 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/platform.h"
+#include "tests/test_util.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Many puts of sizes from one byte to several buffers, with settles between
 // some of them: the file holds every byte, in order.
@@ -51,7 +45,7 @@ TEST(WriteBehind, KeepsEveryByteInOrder) {
     }
     ASSERT_TRUE(file->syncAndClose());
   }
-  EXPECT_TRUE(readFile(path) == expected);
+  EXPECT_TRUE(readWholeFile(path.string()) == expected);
   EXPECT_EQ(expected.size(), fs::file_size(path));
   fs::remove(path);
 }

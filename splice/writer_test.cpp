@@ -3,10 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -88,10 +85,6 @@ TEST(Writer, MarkerLine) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 namespace fs = std::filesystem;
 
 // A scratch directory as the base directory, with a chain set up by hand.
@@ -116,17 +109,16 @@ class WriterFiles : public ::testing::Test {
   }
 
   void writeFile(const std::string& name, const std::string& text) {
-    std::ofstream(dir_ / name, std::ios::binary) << text;
+    writeWholeFile((dir_ / name).string(), text);
   }
   std::string readFile(const std::string& name) {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return readWholeFile((dir_ / name).string());
   }
   // Record `index` named `name`, its cut (when it has one) at these lines.
   void setRecord(int index, const char* name, int32_t cutFirst,
                  int32_t cutLast) {
     FileRecord& record = FileTable[index];
-    std::strcpy(record.name, name);
+    ASSERT_TRUE(record.setName(name));
     record.start.time = 0x50;
     EventSpan cut;
     cut.time = 0x50;

@@ -42,6 +42,11 @@ class ReportCapture {
   std::FILE* saved_;
 };
 
+// A whole file's bytes (empty if it cannot be read), and a file made to
+// hold exactly `bytes`.
+std::string readWholeFile(const std::string& path);
+void writeWholeFile(const std::string& path, const std::string& bytes);
+
 // Empties the whole file table and its counters.
 void resetFileTable();
 
